@@ -1,0 +1,153 @@
+#include "numbertext.h"
+
+#include <QRegularExpression>
+#include <cmath>
+
+#include "errornumbers.h"
+#include "runtimeerror.h"
+
+namespace tavrin {
+
+namespace {
+
+constexpr QChar kNoBreakSpace(0x00A0);
+constexpr QChar kNarrowNoBreakSpace(0x202F);
+constexpr QChar kRightSingleQuote(0x2019);
+constexpr QChar kMinusSign(0x2212);
+
+// What users of a locale really type can differ from what the locale writes:
+// a plain or no-break space where it groups with a narrow no-break space, an
+// ASCII apostrophe where it uses a typographic one, an ASCII sign where it
+// uses a typographic minus. Returns the text with those replaced by the
+// locale's own characters.
+QString withLocaleCharacters(QString text, const QLocale& locale) {
+    const QString group = locale.groupSeparator();
+    if (group == QString(kNarrowNoBreakSpace) || group == QString(kNoBreakSpace)) {
+        for (QChar blank : {QChar(u' '), kNoBreakSpace, kNarrowNoBreakSpace}) {
+            text.replace(blank, group);
+        }
+    } else if (group == QString(kRightSingleQuote)) {
+        text.replace(u'\'', group);
+    }
+    const QString minus = locale.negativeSign();
+    if (minus != QStringLiteral("-")) {
+        text.replace(u'-', minus);
+    } else {
+        text.replace(kMinusSign, minus);
+    }
+    const QString plus = locale.positiveSign();
+    if (plus != QStringLiteral("+")) {
+        text.replace(u'+', plus);
+    }
+    return text;
+}
+
+[[noreturn]] void raiseTypeMismatch() {
+    throw RuntimeError(ErrorNumber::TypeMismatch);
+}
+
+}  // namespace
+
+double textToNumber(const QString& text, const QLocale& locale) {
+    const QString trimmed = text.trimmed();
+    if (trimmed.isEmpty()) {
+        raiseTypeMismatch();
+    }
+    for (const QString& candidate : {trimmed, withLocaleCharacters(trimmed, locale)}) {
+        bool ok = false;
+        const double value = locale.toDouble(candidate, &ok);
+        // toDouble also reads "inf" and "nan"; neither is an amount.
+        if (ok && std::isfinite(value)) {
+            return value;
+        }
+    }
+    raiseTypeMismatch();
+}
+
+QString numberToText(double value, const QLocale& locale) {
+    if (value == 0.0) {
+        return QStringLiteral("0");  // never "-0"
+    }
+    QLocale plain = locale;
+    plain.setNumberOptions(QLocale::OmitGroupSeparator);
+    return plain.toString(value, 'G', 15);
+}
+
+int patternDecimals(Pattern pattern) {
+    switch (pattern) {
+        case Pattern::Cents:
+            return 2;
+        case Pattern::FiveDecimals:
+            return 5;
+        case Pattern::TwelveDecimals:
+            return 12;
+    }
+    return 2;
+}
+
+QString formatPattern(double value, Pattern pattern, const QLocale& locale) {
+    if (!std::isfinite(value)) {
+        throw RuntimeError(std::isnan(value) ? ErrorNumber::InvalidProcedureCall
+                                             : ErrorNumber::Overflow);
+    }
+    const int decimals = patternDecimals(pattern);
+
+    // The 15 significant digits and the decimal exponent, locale-independent:
+    // "d.dddddddddddddde+XX".
+    const QString scientific = QString::number(std::fabs(value), 'e', 14);
+    const qsizetype ePos = scientific.indexOf(u'e');
+    const QString digits = scientific.left(1) + scientific.mid(2, ePos - 2);
+    const int exponent = scientific.mid(ePos + 1).toInt();
+
+    // Keep the digits up to the pattern's last decimal; they form the integer
+    // value * 10^decimals. The first digit dropped decides the rounding.
+    const int kept = exponent + 1 + decimals;
+    QString scaled;
+    bool roundUp = false;
+    if (kept >= 0) {
+        scaled = digits.left(kept);
+        if (kept > digits.size()) {
+            scaled += QString(kept - digits.size(), u'0');
+        } else if (kept < digits.size()) {
+            roundUp = digits.at(kept) >= u'5';
+        }
+    }
+    if (scaled.isEmpty()) {
+        scaled = QStringLiteral("0");
+    }
+    if (roundUp) {
+        qsizetype i = scaled.size() - 1;
+        while (i >= 0 && scaled.at(i) == u'9') {
+            scaled[i] = u'0';
+            --i;
+        }
+        if (i < 0) {
+            scaled.prepend(u'1');
+        } else {
+            scaled[i] = QChar(scaled.at(i).unicode() + 1);
+        }
+    }
+
+    if (scaled.size() <= decimals) {
+        scaled = QString(decimals + 1 - scaled.size(), u'0') + scaled;
+    }
+    const QString integerPart = scaled.left(scaled.size() - decimals);
+    const QString fraction = scaled.right(decimals);
+    const bool isZero = !scaled.contains(QRegularExpression(QStringLiteral("[1-9]")));
+
+    QString text;
+    if (value < 0 && !isZero) {
+        text = locale.negativeSign();
+    }
+    text += integerPart;
+    if (decimals > 0) {
+        text += locale.decimalPoint() + fraction;
+    }
+    return text;
+}
+
+double roundThroughPattern(double value, Pattern pattern, const QLocale& locale) {
+    return textToNumber(formatPattern(value, pattern, locale), locale);
+}
+
+}  // namespace tavrin

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QLocale>
+#include <QString>
+
+namespace tavrin {
+
+// Conversions between the text in a field and numbers, in the number format of
+// a given locale (the program passes the desktop's, QLocale::system()).
+
+// Text as a user of `locale` types it: decimal separator and digit grouping of
+// the locale, an optional sign, surrounding blanks. Raises error 13 for empty
+// text, for anything that is not a number, and for infinity or not-a-number.
+double textToNumber(const QString& text, const QLocale& locale);
+
+// General form: shortest text with at most 15 significant digits, the locale's
+// decimal separator, no grouping, no trailing zeros; a zero is always "0".
+QString numberToText(double value, const QLocale& locale);
+
+// The fixed-decimal patterns results are rounded through.
+enum class Pattern {
+    Cents,           // ###0.00
+    FiveDecimals,    // ###0.00000
+    TwelveDecimals,  // ###0.000000000000
+};
+
+int patternDecimals(Pattern pattern);
+
+// `value` with the pattern's decimals: its 15-significant-digit decimal form is
+// rounded half away from zero, as a person rounds (1.005 gives 1.01), with at
+// least one integer digit, the locale's decimal separator and no grouping.
+// Trailing zeros are kept ("1050.00"); a rounded zero carries no sign.
+QString formatPattern(double value, Pattern pattern, const QLocale& locale);
+
+// The result rounding: formatPattern, then straight back to a number.
+double roundThroughPattern(double value, Pattern pattern, const QLocale& locale);
+
+}  // namespace tavrin

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QLocale>
+#include <QtGlobal>
+#include <array>
+
+namespace tavrin {
+
+// The staged model: an investment of 1 to 20 whole years in which every year
+// earns its own rate, entered one year per press of the calculate button.
+// The state lives in the window (its members a, Zs, c and the two yearly
+// arrays); the core works on references to it so that the window keeps the
+// variables by their names.
+
+inline constexpr int kStagedSlots = 21;  // indices 0 to 20
+inline constexpr int kStagedMaxYears = 20;
+using StagedArray = std::array<double, kStagedSlots>;
+
+struct StagedState {
+    double& a;               // number of years
+    double& Zs;              // running capital
+    qint16& c;               // rates stored so far = index of the year due next
+    StagedArray& Stufen_i;   // rate in per cent of year index + 1
+    StagedArray& Stufen_Zs;  // capital at the end of year index + 1, unrounded
+
+    // Everything back to zero.
+    void reset() const;
+};
+
+// Storage for a state that is not a window's (tests, fuzzing).
+struct StagedStorage {
+    double a = 0;
+    double Zs = 0;
+    qint16 c = 0;
+    StagedArray Stufen_i{};
+    StagedArray Stufen_Zs{};
+    StagedState state() { return {a, Zs, c, Stufen_i, Stufen_Zs}; }
+};
+
+enum class StagedOutcome {
+    NotWholeNumber,   // years not whole: the state was reset
+    YearsOutOfRange,  // years not one of 0..20: nothing stored
+    NextYearDue,      // a rate was stored; another year is due
+    Completed,        // the last rate was stored; Zs holds the final capital in cents
+};
+
+struct StagedPress {
+    StagedOutcome outcome = StagedOutcome::NotWholeNumber;
+    // After a stored rate: exactly one year is still to come, or the model has
+    // one year only; the window then shows the calculate caption.
+    bool calculateCaption = false;
+    double finalCapital = 0;  // Completed only; the state is not reset yet
+};
+
+// One press: `years`, `startCapital` and `rate` are the values of the three
+// fields. The start capital is read only on the first press (c = 0). Raises
+// Overflow when the capital leaves the double range and SubscriptOutOfRange
+// when the count would leave 0..20.
+StagedPress pressStaged(const StagedState& state, double years, double startCapital, double rate,
+                        const QLocale& locale);
+
+}  // namespace tavrin
