@@ -8,7 +8,9 @@ start_xvfb() {
     xvfb_dir=$(mktemp -d)
     # Xvfb writes its display number to the descriptor once it accepts
     # clients, so there is no guessing at a free display or sleeping.
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$xvfb_dir/display" \
+    # -noreset: by default the server resets whenever its last client leaves,
+    # and a program started during that reset cannot connect.
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$xvfb_dir/display" \
         >"$xvfb_dir/log" 2>&1 &
     xvfb_pid=$!
     local waited=0
