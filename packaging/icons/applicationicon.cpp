@@ -6,7 +6,7 @@
 namespace tavrin {
 
 QIcon applicationIcon() {
-    static constexpr std::array sizes{16, 32, 48, 64, 128, 256};
+    static constexpr std::array sizes{16, 32, 48};
     QIcon icon;
     for (const int size : sizes) {
         icon.addFile(QStringLiteral(":/icons/tavrin-%1.png").arg(size), QSize(size, size));
