@@ -18,6 +18,10 @@ constexpr QChar kMinusSign(0x2212);
 // Numbers above this can round up past the largest double at 15 digits.
 constexpr double kLargestBeforeRounding = 1.797693134862e308;
 
+// The largest number whose 15-digit general form still reads back; the few
+// doubles above it would show as 1.79769313486232E+308, beyond the range.
+constexpr double kLargestGeneralForm = 1.79769313486231e308;
+
 // What users of a locale really type can differ from what the locale writes:
 // a plain or no-break space where it groups with a narrow no-break space, an
 // ASCII apostrophe where it uses a typographic one, an ASCII sign where it
@@ -73,6 +77,11 @@ QString numberToText(double value, const QLocale& locale) {
     }
     QLocale plain = locale;
     plain.setNumberOptions(QLocale::OmitGroupSeparator);
+    // Shown as the largest 15-digit number below them, the top doubles stay
+    // readable when the shown text is typed in again.
+    if (std::fabs(value) > kLargestGeneralForm) {
+        value = std::copysign(kLargestGeneralForm, value);
+    }
     return plain.toString(value, 'G', 15);
 }
 

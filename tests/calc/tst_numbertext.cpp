@@ -119,6 +119,28 @@ private slots:
         QCOMPARE(tavrin::textToNumber(tavrin::numberToText(value, locale), locale), value);
     }
 
+    void generalFormOfTheLargestNumbersReadsBack_data() {
+        QTest::addColumn<double>("value");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("largest double") << DBL_MAX << "1.79769313486231E+308";
+        QTest::newRow("largest negative double") << -DBL_MAX << "-1.79769313486231E+308";
+        QTest::newRow("first to round up at 15 digits")
+            << 1.797693134862315e308 << "1.79769313486231E+308";
+        QTest::newRow("below them, unchanged") << 1.7976931348623e308 << "1.7976931348623E+308";
+    }
+    void generalFormOfTheLargestNumbersReadsBack() {
+        QFETCH(double, value);
+        QFETCH(QString, expected);
+        // Rounded up to 15 digits these would lie beyond the range: shown,
+        // they must still be a number that can be typed in again.
+        for (const QLocale& locale : {kEnglish, kGerman, kFrench, kSwiss}) {
+            QString shown = tavrin::numberToText(value, locale);
+            const double back = tavrin::textToNumber(shown, locale);
+            QVERIFY(std::isfinite(back));
+            QCOMPARE(shown.replace(locale.decimalPoint(), QStringLiteral(".")), expected);
+        }
+    }
+
     void roundsLikeAPerson_data() {
         QTest::addColumn<QLocale>("locale");
         QTest::addColumn<double>("value");
