@@ -16,3 +16,7 @@ ctest --preset ci
 cmake --preset asan >/dev/null
 cmake --build --preset asan -j "$jobs"
 ctest --preset asan
+
+# Then each fuzz target for about a minute, in a clang build of its own, when
+# clang and libFuzzer are installed (the script says so when they are not).
+fuzz/run-fuzzers.sh 60
