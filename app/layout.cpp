@@ -7,6 +7,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QList>
 #include <QPalette>
 #include <QPushButton>
 #include <QRadioButton>
@@ -45,6 +46,19 @@ Control* place(QWidget* container, const char* name, QRect geometry) {
     control->setObjectName(QString::fromLatin1(name));
     control->setGeometry(geometry);
     return control;
+}
+
+// Tab enters a group of option buttons at its selected button; the arrow
+// keys move within the group.
+void tabToSelected(const QList<QRadioButton*>& group) {
+    for (QRadioButton* button : group)
+        button->setFocusPolicy(button->isChecked() ? Qt::StrongFocus : Qt::ClickFocus);
+}
+
+void keepTabOnSelected(const QList<QRadioButton*>& group) {
+    for (QRadioButton* button : group)
+        QObject::connect(button, &QRadioButton::toggled, button, [group] { tabToSelected(group); });
+    tabToSelected(group);
 }
 
 QLineEdit* inputField(QWidget* container, const char* name, QRect geometry) {
@@ -114,6 +128,8 @@ void tavrin::buildControls() {
     statusPalette.setColor(QPalette::WindowText, QColor(128, 128, 128));
     Label5->setPalette(statusPalette);
 
+    keepTabOnSelected({Option1, Option2, Option3, Option4, Option5});
+    keepTabOnSelected({Option6, Option7, Option8, Option9});
     setTabSequence();
 }
 
