@@ -45,6 +45,7 @@ void GuiTest::answerModalDialog() {
         return;
     SeenDialog seen;
     seen.title = modal->windowTitle();
+    seen.cursorOverridden = QGuiApplication::overrideCursor() != nullptr;
     if (auto* box = qobject_cast<QMessageBox*>(modal)) {
         seen.text = box->text();
         seen.icon = box->icon();

@@ -26,6 +26,7 @@ struct SeenDialog {
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     int buttonCount = 0;
     bool hasOk = false;
+    bool cursorOverridden = false;  // an application cursor was set while it was up
 };
 
 class GuiTest : public QObject {
