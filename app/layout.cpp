@@ -92,7 +92,9 @@ void tavrin::buildControls() {
     Option7 = place<QRadioButton>(Frame2, "Option7", twips(0, 0, 975, 255));
     Option6 = place<QRadioButton>(Frame2, "Option6", twips(0, 360, 975, 255));
     Option8 = place<QRadioButton>(Frame2, "Option8", twips(0, 720, 975, 255));
-    Option9 = place<QRadioButton>(Frame2, "Option9", twips(0, 1080, 1095, 195));
+    // Option9 gets the height of its neighbours: at 195 twips the style's
+    // indicator would be cut off at the bottom.
+    Option9 = place<QRadioButton>(Frame2, "Option9", twips(0, 1080, 1095, 255));
     Option6->setText(QStringLiteral("Deutsch"));
     Option7->setText(QStringLiteral("English"));
     Option8->setText(QStringLiteral("Italiano"));

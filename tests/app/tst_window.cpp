@@ -77,7 +77,7 @@ private slots:
         QCOMPARE(window().font().pixelSize(), 11);
         QVERIFY(window().minimumSize() == window().maximumSize());
         QCOMPARE(field(1)->geometry(), QRect(392, 176, 193, 19));
-        QCOMPARE(option(9)->geometry(), QRect(0, 72, 73, 13));
+        QCOMPARE(option(9)->geometry(), QRect(0, 72, 73, 17));
         QCOMPARE(option(9)->parentWidget()->objectName(), QStringLiteral("Frame2"));
         QCOMPARE(option(1)->parentWidget()->objectName(), QStringLiteral("Frame1"));
         QCOMPARE(label(4)->geometry(), QRect(16, 299, 209, 17));
