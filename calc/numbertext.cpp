@@ -15,6 +15,9 @@ constexpr QChar kNarrowNoBreakSpace(0x202F);
 constexpr QChar kRightSingleQuote(0x2019);
 constexpr QChar kMinusSign(0x2212);
 
+// Numbers above this can round up past the largest double at 15 digits.
+constexpr double kLargestBeforeRounding = 1.797693134862e308;
+
 // What users of a locale really type can differ from what the locale writes:
 // a plain or no-break space where it groups with a narrow no-break space, an
 // ASCII apostrophe where it uses a typographic one, an ASCII sign where it
@@ -147,7 +150,17 @@ QString formatPattern(double value, Pattern pattern, const QLocale& locale) {
 }
 
 double roundThroughPattern(double value, Pattern pattern, const QLocale& locale) {
-    return textToNumber(formatPattern(value, pattern, locale), locale);
+    const QString text = formatPattern(value, pattern, locale);
+    try {
+        return textToNumber(text, locale);
+    } catch (const RuntimeError&) {
+        // Near the end of the double range, rounding up at 15 digits can carry
+        // the number past it; that is an overflow, not a typing error.
+        if (std::fabs(value) > kLargestBeforeRounding) {
+            throw RuntimeError(ErrorNumber::Overflow);
+        }
+        throw;
+    }
 }
 
 }  // namespace tavrin

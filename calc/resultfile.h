@@ -24,7 +24,7 @@ QString composePlainBlock(const LabeledField& first, const LabeledField& second,
 // One year of the staged block: label, ":", blank, the rate with five
 // decimals, two blanks, padding, "(", the capital in cents, ")". Padded to 61
 // characters when label, rate and capital together take at most 55; beyond
-// that only the two fixed blanks.
+// that only the two fixed blanks. Without the line end.
 QString stagedYearLine(const QString& label, double ratePercent, double capital,
                        const QLocale& locale);
 

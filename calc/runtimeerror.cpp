@@ -10,7 +10,14 @@ RuntimeError::RuntimeError(int number, QString source, QString description)
 }
 
 QString RuntimeError::description(Language language) const {
-    return m_description.isEmpty() ? errorDescription(m_number, language) : m_description;
+    const QString text =
+        m_description.isEmpty() ? errorDescription(m_number, language) : m_description;
+    return m_detail.isEmpty() ? text : text + QStringLiteral(": ") + m_detail;
+}
+
+void RuntimeError::setDetail(const QString& detail) {
+    m_detail = detail;
+    m_what = QStringLiteral("%1 %2").arg(m_number).arg(description()).toUtf8();
 }
 
 }  // namespace tavrin

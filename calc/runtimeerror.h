@@ -19,9 +19,14 @@ public:
     const QString& source() const { return m_source; }
     void setSource(const QString& source) { m_source = source; }
 
-    // The stored description, or the standard one for the number in `language`.
+    // The stored description, or the standard one for the number in `language`;
+    // followed by ": " and the detail when there is one.
     QString description(Language language = Language::English) const;
     bool hasOwnDescription() const { return !m_description.isEmpty(); }
+
+    // What the error concerns in any language, such as the path of a file.
+    const QString& detail() const { return m_detail; }
+    void setDetail(const QString& detail);
 
     const char* what() const noexcept override { return m_what.constData(); }
 
@@ -29,6 +34,7 @@ private:
     int m_number;
     QString m_source;
     QString m_description;
+    QString m_detail;
     QByteArray m_what;
 };
 

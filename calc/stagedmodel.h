@@ -39,7 +39,7 @@ struct StagedStorage {
 
 enum class StagedOutcome {
     NotWholeNumber,   // years not whole: the state was reset
-    YearsOutOfRange,  // years not one of 0..20: nothing stored
+    YearsOutOfRange,  // years not one of 1..20: nothing stored
     NextYearDue,      // a rate was stored; another year is due
     Completed,        // the last rate was stored; Zs holds the final capital in cents
 };
@@ -55,7 +55,8 @@ struct StagedPress {
 // One press: `years`, `startCapital` and `rate` are the values of the three
 // fields. The start capital is read only on the first press (c = 0). Raises
 // Overflow when the capital leaves the double range and SubscriptOutOfRange
-// when the count would leave 0..20.
+// when the count would leave 0..20 or already reached the years; after an
+// error the state is as it was before the press.
 StagedPress pressStaged(const StagedState& state, double years, double startCapital, double rate,
                         const QLocale& locale);
 

@@ -1,4 +1,5 @@
 #include <QtTest>
+#include <cfloat>
 
 #include "errornumbers.h"
 #include "numbertext.h"
@@ -162,6 +163,23 @@ private slots:
             tavrin::numberToText(
                 tavrin::roundThroughPattern(1628.894626777442, Pattern::Cents, kGerman), kGerman),
             QStringLiteral("1628,89"));
+    }
+
+    void roundingPastTheLargestNumberIsAnOverflow_data() {
+        QTest::addColumn<double>("value");
+        QTest::addColumn<int>("error");
+        QTest::newRow("largest double") << DBL_MAX << tavrin::ErrorNumber::Overflow;
+        QTest::newRow("largest negative double") << -DBL_MAX << tavrin::ErrorNumber::Overflow;
+        QTest::newRow("just below, still readable") << 1.7976931348623e308 << 0;
+    }
+    void roundingPastTheLargestNumberIsAnOverflow() {
+        QFETCH(double, value);
+        QFETCH(int, error);
+        for (const QLocale& locale : {kEnglish, kGerman}) {
+            QCOMPARE(
+                errorNumberOf([&] { tavrin::roundThroughPattern(value, Pattern::Cents, locale); }),
+                error);
+        }
     }
 };
 

@@ -1,0 +1,136 @@
+#include "resultfile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStringEncoder>
+#include <algorithm>
+#include <cerrno>
+
+#include "errornumbers.h"
+#include "numbertext.h"
+#include "runtimeerror.h"
+
+namespace tavrin {
+
+namespace {
+
+const QString kLineEnd = QStringLiteral("\r\n");
+
+// Label, rate and capital share this many columns; the padding between rate
+// and capital fills what they leave, so that the capitals line up.
+constexpr qsizetype kYearLineColumns = 55;
+
+QString fieldLine(const LabeledField& field) {
+    return field.caption + QStringLiteral(": ") + field.text + kLineEnd;
+}
+
+QString resultLine(const LabeledField& result) {
+    return result.caption + u' ' + result.text + kLineEnd;
+}
+
+[[noreturn]] void raiseFileError(int number, const QString& path) {
+    RuntimeError error(number, QStringLiteral("appendToFile"));
+    error.setDetail(QDir::toNativeSeparators(path));
+    throw error;
+}
+
+bool isDiskFull(int code) {
+#ifdef EDQUOT
+    if (code == EDQUOT) {
+        return true;
+    }
+#endif
+    return code == ENOSPC;
+}
+
+// Why a file could not be opened for appending, from the system's error code
+// and a look at the path.
+int openErrorNumber(int code, const QString& path) {
+    const QFileInfo info(path);
+    if (info.isDir() || code == EISDIR) {
+        return ErrorNumber::PathFileAccess;
+    }
+    if (code == EACCES || code == EPERM) {
+        return ErrorNumber::PermissionDenied;
+    }
+    if (isDiskFull(code)) {
+        return ErrorNumber::DiskFull;
+    }
+    if (code == ENOENT || code == ENOTDIR || !info.absoluteDir().exists()) {
+        return ErrorNumber::PathNotFound;
+    }
+    return ErrorNumber::PathFileAccess;
+}
+
+int writeErrorNumber(int code, const QFile& file) {
+    if (isDiskFull(code) || file.error() == QFileDevice::ResourceError) {
+        return ErrorNumber::DiskFull;
+    }
+    if (code == EACCES || code == EPERM) {
+        return ErrorNumber::PermissionDenied;
+    }
+    return ErrorNumber::PathFileAccess;
+}
+
+}  // namespace
+
+QString composePlainBlock(const LabeledField& first, const LabeledField& second,
+                          const LabeledField& third, const LabeledField& result) {
+    return kLineEnd + fieldLine(first) + fieldLine(second) + fieldLine(third) + resultLine(result);
+}
+
+QString stagedYearLine(const QString& label, double ratePercent, double capital,
+                       const QLocale& locale) {
+    const QString rate = formatPattern(ratePercent, Pattern::FiveDecimals, locale);
+    const QString amount = formatPattern(capital, Pattern::Cents, locale);
+    // Labels too long for the column get no padding rather than a negative one.
+    const qsizetype padding =
+        std::max<qsizetype>(0, kYearLineColumns - (label.size() + rate.size() + amount.size()));
+    return label + QStringLiteral(": ") + rate + QStringLiteral("  ") + QString(padding, u' ') +
+           u'(' + amount + u')';
+}
+
+QString composeStagedBlock(const LabeledField& first, const LabeledField& second, int years,
+                           const StagedArray& rates, const StagedArray& capitals,
+                           const std::function<QString(int)>& yearLabel, const LabeledField& result,
+                           const QLocale& locale) {
+    QString block = kLineEnd + fieldLine(first) + fieldLine(second);
+    for (int year = 1; year <= years; ++year) {
+        const int index = year - 1;
+        if (index >= kStagedSlots) {
+            throw RuntimeError(ErrorNumber::SubscriptOutOfRange,
+                               QStringLiteral("composeStagedBlock"));
+        }
+        const auto slot = static_cast<std::size_t>(index);
+        block += stagedYearLine(yearLabel(index), rates[slot], capitals[slot], locale) + kLineEnd;
+    }
+    return block + resultLine(result);
+}
+
+void appendToFile(const QString& path, const QString& block) {
+    if (path.isEmpty()) {
+        raiseFileError(ErrorNumber::BadFileName, path);
+    }
+    QStringEncoder encoder(QStringConverter::System);
+    const QByteArray bytes = encoder.encode(block);
+
+    // The file closes when it goes out of scope, on the error paths too.
+    QFile file(path);
+    errno = 0;
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered)) {
+        raiseFileError(openErrorNumber(errno, path), path);
+    }
+    errno = 0;
+    const qint64 written = file.write(bytes);
+    if (written != bytes.size()) {
+        raiseFileError(writeErrorNumber(errno, file), path);
+    }
+    errno = 0;
+    file.close();
+    if (file.error() != QFileDevice::NoError) {
+        raiseFileError(writeErrorNumber(errno, file), path);
+    }
+}
+
+}  // namespace tavrin

@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Renders the committed PNG icons from tavrin.svg. Run it after changing the
+# drawing and commit the result; the build itself only copies the PNGs, so it
+# needs no SVG renderer. Needs rsvg-convert (Debian package librsvg2-bin).
+set -euo pipefail
+cd "$(dirname "$0")"
+if ! command -v rsvg-convert >/dev/null; then
+    echo "rsvg-convert is missing: apt-get install librsvg2-bin" >&2
+    exit 1
+fi
+for size in 16 32 48 64 128 256; do
+    rsvg-convert --width "$size" --height "$size" --keep-aspect-ratio tavrin.svg \
+        --output "tavrin-$size.png"
+done

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <functional>
+
+#include "runtimeerror.h"
+
+namespace tavrin::testing {
+
+// The number of the error `action` raises, or 0 when it raises none.
+inline int errorNumberOf(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const RuntimeError& error) {
+        return error.number();
+    }
+    return 0;
+}
+
+}  // namespace tavrin::testing
