@@ -14,6 +14,7 @@
 #include <QStringList>
 #include <iterator>
 
+#include "applicationicon.h"
 #include "tavrin.h"
 
 namespace tavrin {
@@ -71,6 +72,7 @@ QLineEdit* inputField(QWidget* container, const char* name, QRect geometry) {
 
 void tavrin::buildControls() {
     setWindowTitle(QStringLiteral("tavrin 1.05 (Freeware)"));
+    setWindowIcon(applicationIcon());
     setFixedSize(8925 / kTwipsPerPixel, 5430 / kTwipsPerPixel);
     setFont(windowFont());
 

@@ -73,6 +73,7 @@ private slots:
         // Then it has its fixed size, the result field is bold on light blue,
         // the status line is grey and centred, and no input can grow past 13
         QCOMPARE(window().size(), QSize(595, 362));
+        QVERIFY(!window().windowIcon().isNull());
         QCOMPARE(QFontInfo(window().font()).family(), QStringLiteral("Liberation Sans Narrow"));
         QCOMPARE(window().font().pixelSize(), 11);
         QVERIFY(window().minimumSize() == window().maximumSize());
