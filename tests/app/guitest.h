@@ -6,6 +6,7 @@
 // dialogs it expects with takeDialogs(); any left over fail the test.
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QList>
@@ -19,6 +20,17 @@
 #include <memory>
 
 #include "tavrin.h"
+
+// main() of a window test: always headless, whatever the environment says,
+// so that running a test binary by hand never opens windows on a desktop.
+#define TAVRIN_GUI_TEST_MAIN(TestClass)          \
+    int main(int argc, char* argv[]) {           \
+        qputenv("QT_QPA_PLATFORM", "offscreen"); \
+        QApplication application(argc, argv);    \
+        TestClass test;                          \
+        QTEST_SET_MAIN_SOURCE_PATH               \
+        return QTest::qExec(&test, argc, argv);  \
+    }
 
 struct SeenDialog {
     QString title;

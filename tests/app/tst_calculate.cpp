@@ -390,5 +390,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestCalculate)
+TAVRIN_GUI_TEST_MAIN(TestCalculate)
 #include "tst_calculate.moc"

@@ -322,5 +322,5 @@ private:
     }
 };
 
-QTEST_MAIN(TestStaged)
+TAVRIN_GUI_TEST_MAIN(TestStaged)
 #include "tst_staged.moc"

@@ -423,5 +423,5 @@ private:
     }
 };
 
-QTEST_MAIN(TestWindow)
+TAVRIN_GUI_TEST_MAIN(TestWindow)
 #include "tst_window.moc"
