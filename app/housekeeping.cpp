@@ -1,0 +1,112 @@
+// The window's housekeeping: the input fields' change handlers, emptying the
+// fields, zeroing the calculation state, the save box, the locking of the
+// staged model's fixed inputs and the mouse cursor.
+
+#include <QCheckBox>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QPalette>
+#include <QPushButton>
+
+#include "tavrin.h"
+
+namespace tavrin {
+namespace {
+
+// Locked fields take the button face, editable ones the window background of
+// the application's palette.
+void paintField(QLineEdit* field, QPalette::ColorRole systemColour) {
+    QPalette palette = field->palette();
+    palette.setColor(QPalette::Base, QGuiApplication::palette().color(systemColour));
+    field->setPalette(palette);
+}
+
+}  // namespace
+
+// The change handlers are the only code that enables Command1, once all three
+// input fields hold text; they never disable it.
+void tavrin::Text1_Change() {
+    setDefaultCursor();
+    if (!Text1->text().isEmpty() && !Text2->text().isEmpty() && !Text3->text().isEmpty())
+        Command1->setEnabled(true);
+}
+
+void tavrin::Text2_Change() {
+    Text1_Change();
+}
+
+void tavrin::Text3_Change() {
+    Text1_Change();
+}
+
+// Until the latch is set (modes 3, 4 and 5), emptying the fields also
+// disables Command1; afterwards its state is left alone.
+void tavrin::ClearFields() {
+    if (Textleer == 0)
+        Command1->setEnabled(false);
+    Text1->setText(QString());
+    Text2->setText(QString());
+    Text3->setText(QString());
+    Text4->setText(QString());
+}
+
+// Every calculation variable back to zero, the staged model's years included.
+// The save target, the latch and the unit words stay; no control changes.
+void tavrin::ResetState() {
+    a = 0;
+    Stufen_i.fill(0);
+    Stufen_Zs.fill(0);
+    d = 0;
+    e = 0;
+    f = 0;
+    g = 0;
+    Ze = 0;
+    Zs = 0;
+    erstes_i = 0;
+    zweites_i = 0;
+    c = 0;
+}
+
+void tavrin::Check1_Click() {
+    // Unticking changes nothing: the result file and the status line stay.
+    if (!Check1->isChecked())
+        return;
+    // Ticking asks for the result file; the save dialog joins with the
+    // services library.
+}
+
+void tavrin::lockFixedInputs() {
+    Text1->setEnabled(false);
+    Text2->setEnabled(false);
+    paintField(Text1, QPalette::Button);
+    paintField(Text2, QPalette::Button);
+}
+
+void tavrin::unlockFixedInputs() {
+    Text1->setEnabled(true);
+    Text2->setEnabled(true);
+    paintField(Text1, QPalette::Base);
+    paintField(Text2, QPalette::Base);
+}
+
+// A staged entry that ends without its final capital leaves nothing behind:
+// no stored years and no locked fields, so the next entry can begin.
+void tavrin::endStagedEntry() {
+    StagedState{a, Zs, c, Stufen_i, Stufen_Zs}.reset();
+    unlockFixedInputs();
+}
+
+// The cursor is set, not stacked: one override at most.
+void tavrin::setWaitCursor() {
+    if (QGuiApplication::overrideCursor())
+        QGuiApplication::changeOverrideCursor(Qt::WaitCursor);
+    else
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+}
+
+void tavrin::setDefaultCursor() {
+    while (QGuiApplication::overrideCursor())
+        QGuiApplication::restoreOverrideCursor();
+}
+
+}  // namespace tavrin

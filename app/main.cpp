@@ -1,0 +1,10 @@
+#include <QApplication>
+
+#include "tavrin.h"
+
+int main(int argc, char* argv[]) {
+    QApplication application(argc, argv);
+    tavrin::tavrin window;
+    window.show();
+    return application.exec();
+}
