@@ -11,7 +11,7 @@
 #include "numbertext.h"
 #include "runtimeerror.h"
 
-namespace tavrin {
+namespace tav {
 
 namespace {
 
@@ -133,4 +133,4 @@ void appendToFile(const QString& path, const QString& block) {
     }
 }
 
-}  // namespace tavrin
+}  // namespace tav
