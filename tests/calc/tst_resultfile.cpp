@@ -1,4 +1,7 @@
+#include <sys/resource.h>
 #include <QtTest>
+
+#include <csignal>
 
 #include "errorcapture.h"
 #include "errornumbers.h"
@@ -286,6 +289,30 @@ private slots:
         QFile::remove(good);
         tav::appendToFile(good, block);
         QCOMPARE(readAll(good), block.toUtf8());
+    }
+
+    void takesBackABlockWrittenOnlyInPart() {
+        // Given a file with one block, on a disk that takes only a few more bytes
+        // (a file size limit stands in for a full disk),
+        const QString path = pathIn(QStringLiteral("partly.txt"));
+        const QString first = QStringLiteral("\r\nStarting capital: 1000\r\n");
+        tav::appendToFile(path, first);
+        const QByteArray before = readAll(path);
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit saved{};
+        QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
+        rlimit tight = saved;
+        tight.rlim_cur = static_cast<rlim_t>(before.size() + 5);
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &tight), 0);
+
+        // when the next block does not fit whole,
+        const int number = errorNumberOf(
+            [&] { tav::appendToFile(path, QStringLiteral("\r\nMoney at the end: 1628.89\r\n")); });
+        setrlimit(RLIMIT_FSIZE, &saved);
+
+        // an error is raised and the file holds exactly the earlier block.
+        QVERIFY(number != 0);
+        QCOMPARE(readAll(path), before);
     }
 
     void neverTouchesAFolderTarget() {
