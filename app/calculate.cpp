@@ -23,7 +23,7 @@
 #include "tavrin.h"
 #include "yearlabels.h"
 
-namespace tavrin {
+using namespace tav;
 
 using catalogue::Slot;
 
@@ -196,5 +196,3 @@ void tavrin::WriteResultFile() {
     }
     appendToFile(strFile, block);
 }
-
-}  // namespace tavrin

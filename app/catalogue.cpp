@@ -3,7 +3,7 @@
 #include <array>
 #include <cstddef>
 
-namespace tavrin::catalogue {
+namespace tav::catalogue {
 namespace {
 
 // One text in German, English, Italian and French, the order of Language.
@@ -150,4 +150,4 @@ QString languageName(Language language) {
     return pick(kLanguageNames, language);
 }
 
-}  // namespace tavrin::catalogue
+}  // namespace tav::catalogue

@@ -4,7 +4,7 @@
 
 #include "language.h"
 
-namespace tavrin::catalogue {
+namespace tav::catalogue {
 
 // Every text the window writes, one table per slot with the four languages.
 // Texts are looked up by slot and language, never by comparing what a control
@@ -44,4 +44,4 @@ QString fieldLabel(int mode, int label, Language language, Writer writer);
 // Caption of the language button of `language` (never translated).
 QString languageName(Language language);
 
-}  // namespace tavrin::catalogue
+}  // namespace tav::catalogue

@@ -10,7 +10,7 @@
 
 #include "tavrin.h"
 
-namespace tavrin {
+using namespace tav;
 namespace {
 
 // Locked fields take the button face, editable ones the window background of
@@ -108,5 +108,3 @@ void tavrin::setDefaultCursor() {
     while (QGuiApplication::overrideCursor())
         QGuiApplication::restoreOverrideCursor();
 }
-
-}  // namespace tavrin

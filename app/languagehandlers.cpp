@@ -14,7 +14,7 @@
 #include "tavrin.h"
 #include "yearlabels.h"
 
-namespace tavrin {
+using namespace tav;
 
 using catalogue::Slot;
 
@@ -118,5 +118,3 @@ void tavrin::applyLanguage() {
     if (Option5->isChecked())
         writeModeLabels(5, language, true);
 }
-
-}  // namespace tavrin

@@ -17,7 +17,7 @@
 #include "applicationicon.h"
 #include "tavrin.h"
 
-namespace tavrin {
+using namespace tav;
 namespace {
 
 constexpr int kTwipsPerPixel = 15;
@@ -145,5 +145,3 @@ void tavrin::setTabSequence() {
     for (std::size_t i = 1; i < std::size(order); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
 }
-
-}  // namespace tavrin

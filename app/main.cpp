@@ -4,7 +4,7 @@
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
-    tavrin::tavrin window;
+    tavrin window;
     window.show();
     return application.exec();
 }

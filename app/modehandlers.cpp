@@ -7,7 +7,7 @@
 #include "catalogue.h"
 #include "tavrin.h"
 
-namespace tavrin {
+using namespace tav;
 
 using catalogue::Slot;
 
@@ -63,5 +63,3 @@ void tavrin::Option5_Click() {
     Command1->setEnabled(false);
     writeModeLabels(5, currentLanguage(), false);
 }
-
-}  // namespace tavrin

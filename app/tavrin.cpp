@@ -8,7 +8,7 @@
 
 #include "catalogue.h"
 
-namespace tavrin {
+using namespace tav;
 
 tavrin::tavrin(QWidget* parent) : QWidget(parent) {
     buildControls();
@@ -45,5 +45,3 @@ void tavrin::Form_Load() {
     writeWindowTexts(language);
     writeModeLabels(1, language, false);
 }
-
-}  // namespace tavrin

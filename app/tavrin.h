@@ -31,14 +31,13 @@ class QLineEdit;
 class QPushButton;
 class QRadioButton;
 
-namespace tavrin {
-
 class tavrin : public QWidget {
     Q_OBJECT
 
 public:
-    using StagedArray = ::tavrin::StagedArray;
-    using StagedState = ::tavrin::StagedState;
+    using Language = ::tav::Language;
+    using StagedArray = ::tav::StagedArray;
+    using StagedState = ::tav::StagedState;
 
     explicit tavrin(QWidget* parent = nullptr);
     ~tavrin() override;
@@ -144,5 +143,3 @@ private:
     QLineEdit* Text3 = nullptr;
     QLineEdit* Text4 = nullptr;
 };
-
-}  // namespace tavrin

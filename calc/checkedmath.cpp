@@ -5,7 +5,7 @@
 #include "errornumbers.h"
 #include "runtimeerror.h"
 
-namespace tavrin::checked {
+namespace tav::checked {
 
 double check(double result) {
     if (std::isnan(result)) {
@@ -45,4 +45,4 @@ double log(double x) {
     return check(std::log(x));
 }
 
-}  // namespace tavrin::checked
+}  // namespace tav::checked

@@ -1,6 +1,6 @@
 #pragma once
 
-namespace tavrin::checked {
+namespace tav::checked {
 
 // Arithmetic that tests the floating-point result after every step, as the
 // calculations require: an infinite result raises Overflow (6), not-a-number
@@ -15,4 +15,4 @@ double div(double x, double y);
 double pow(double base, double exponent);
 double log(double x);
 
-}  // namespace tavrin::checked
+}  // namespace tav::checked

@@ -1,6 +1,6 @@
 #pragma once
 
-namespace tavrin::ErrorNumber {
+namespace tav::ErrorNumber {
 
 // Run-time error numbers. They are part of what the user reads ("Error: 13 ..."),
 // so they keep the classic values of the desktop runtime the program grew up on.
@@ -19,4 +19,4 @@ inline constexpr int PathNotFound = 76;
 // Our own: the interest-rate search would need more rounds than it allows.
 inline constexpr int RateOutOfRange = 1001;
 
-}  // namespace tavrin::ErrorNumber
+}  // namespace tav::ErrorNumber

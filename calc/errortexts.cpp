@@ -3,7 +3,7 @@
 #include "errornumbers.h"
 #include "runtimeerror.h"
 
-namespace tavrin {
+namespace tav {
 
 namespace {
 
@@ -65,4 +65,4 @@ QString errorDescription(int number, Language language) {
     return QString::fromUtf8(kUnknownError[column]);
 }
 
-}  // namespace tavrin
+}  // namespace tav

@@ -3,7 +3,7 @@
 #include "checkedmath.h"
 #include "numbertext.h"
 
-namespace tavrin {
+namespace tav {
 
 double finalCapital(double start, double ratePercent, double years, const QLocale& locale) {
     const double base = checked::add(checked::div(ratePercent, 100.0), 1.0);
@@ -21,4 +21,4 @@ double interestForDays(double capital, double ratePercent, double days, const QL
     return roundThroughPattern(interest, Pattern::Cents, locale);
 }
 
-}  // namespace tavrin
+}  // namespace tav

@@ -2,7 +2,7 @@
 
 #include <QLocale>
 
-namespace tavrin {
+namespace tav {
 
 // Final capital K * (1 + p/100)^n with yearly compounding and a real exponent,
 // rounded to cents through the "###0.00" pattern. Every step is checked.
@@ -12,4 +12,4 @@ double finalCapital(double start, double ratePercent, double years, const QLocal
 // strictly left to right, rounded to cents through "###0.00".
 double interestForDays(double capital, double ratePercent, double days, const QLocale& locale);
 
-}  // namespace tavrin
+}  // namespace tav

@@ -5,7 +5,7 @@
 #include "checkedmath.h"
 #include "numbertext.h"
 
-namespace tavrin {
+namespace tav {
 
 namespace {
 
@@ -80,4 +80,4 @@ QString periodText(Language language, double years, double months, double days,
     return {};
 }
 
-}  // namespace tavrin
+}  // namespace tav

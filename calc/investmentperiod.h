@@ -5,7 +5,7 @@
 
 #include "language.h"
 
-namespace tavrin {
+namespace tav {
 
 // How many years a starting capital needs at a fixed yearly rate, compounded
 // yearly, to grow to a final capital; with the breakdown into months and days
@@ -38,4 +38,4 @@ UnitWords unitWords(Language language, double years, double months, double days)
 QString periodText(Language language, double years, double months, double days,
                    const QLocale& locale);
 
-}  // namespace tavrin
+}  // namespace tav

@@ -6,7 +6,7 @@
 #include "errornumbers.h"
 #include "runtimeerror.h"
 
-namespace tavrin {
+namespace tav {
 
 namespace {
 
@@ -172,4 +172,4 @@ double roundThroughPattern(double value, Pattern pattern, const QLocale& locale)
     }
 }
 
-}  // namespace tavrin
+}  // namespace tav

@@ -3,7 +3,7 @@
 #include <QLocale>
 #include <QString>
 
-namespace tavrin {
+namespace tav {
 
 // Conversions between the text in a field and numbers, in the number format of
 // a given locale (the program passes the desktop's, QLocale::system()).
@@ -35,4 +35,4 @@ QString formatPattern(double value, Pattern pattern, const QLocale& locale);
 // The result rounding: formatPattern, then straight back to a number.
 double roundThroughPattern(double value, Pattern pattern, const QLocale& locale);
 
-}  // namespace tavrin
+}  // namespace tav

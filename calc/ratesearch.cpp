@@ -7,7 +7,7 @@
 #include "numbertext.h"
 #include "runtimeerror.h"
 
-namespace tavrin {
+namespace tav {
 
 namespace {
 
@@ -74,4 +74,4 @@ RateSearchResult searchInterestRate(double start, double final, double years,
     return result;
 }
 
-}  // namespace tavrin
+}  // namespace tav

@@ -2,7 +2,7 @@
 
 #include <QLocale>
 
-namespace tavrin {
+namespace tav {
 
 // The yearly rate in per cent that turns `start` into `final` in `years`,
 // found by a decimal digit-by-digit search of the growth factor from 0, with
@@ -24,4 +24,4 @@ inline constexpr double kMaxCoarseRounds = 100000;
 RateSearchResult searchInterestRate(double start, double final, double years,
                                     const QLocale& locale);
 
-}  // namespace tavrin
+}  // namespace tav

@@ -11,7 +11,7 @@
 #include "numbertext.h"
 #include "runtimeerror.h"
 
-namespace tavrin {
+namespace tav {
 
 namespace {
 
@@ -121,16 +121,26 @@ void appendToFile(const QString& path, const QString& block) {
     if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered)) {
         raiseFileError(openErrorNumber(errno, path), path);
     }
+    // A block that cannot be written whole is taken back, so that the file
+    // holds only whole blocks (a full disk may accept part of one).
+    const qint64 sizeBefore = file.size();
+    const auto failWith = [&](int number) {
+        file.resize(sizeBefore);
+        raiseFileError(number, path);
+    };
     errno = 0;
     const qint64 written = file.write(bytes);
     if (written != bytes.size()) {
-        raiseFileError(writeErrorNumber(errno, file), path);
+        failWith(writeErrorNumber(errno, file));
     }
     errno = 0;
+    if (!file.flush() || file.error() != QFileDevice::NoError) {
+        failWith(writeErrorNumber(errno, file));
+    }
     file.close();
     if (file.error() != QFileDevice::NoError) {
         raiseFileError(writeErrorNumber(errno, file), path);
     }
 }
 
-}  // namespace tavrin
+}  // namespace tav

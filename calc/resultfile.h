@@ -6,7 +6,7 @@
 
 #include "stagedmodel.h"
 
-namespace tavrin {
+namespace tav {
 
 // Composing the blocks of the result file and appending them. A block starts
 // with an empty line; every line ends with CR LF.
@@ -42,4 +42,4 @@ QString composeStagedBlock(const LabeledField& first, const LabeledField& second
 // a file error number; a later call works normally once the cause is gone.
 void appendToFile(const QString& path, const QString& block);
 
-}  // namespace tavrin
+}  // namespace tav

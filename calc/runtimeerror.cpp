@@ -2,7 +2,7 @@
 
 #include <utility>
 
-namespace tavrin {
+namespace tav {
 
 RuntimeError::RuntimeError(int number, QString source, QString description)
     : m_number(number), m_source(std::move(source)), m_description(std::move(description)) {
@@ -20,4 +20,4 @@ void RuntimeError::setDetail(const QString& detail) {
     m_what = QStringLiteral("%1 %2").arg(m_number).arg(description()).toUtf8();
 }
 
-}  // namespace tavrin
+}  // namespace tav

@@ -5,7 +5,7 @@
 
 #include "language.h"
 
-namespace tavrin {
+namespace tav {
 
 // The one error type of the program: a number, the routine that raised it
 // (its source) and a description. Errors of the calculations leave the
@@ -42,4 +42,4 @@ private:
 // program does not know get a generic text.
 QString errorDescription(int number, Language language);
 
-}  // namespace tavrin
+}  // namespace tav

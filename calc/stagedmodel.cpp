@@ -7,7 +7,7 @@
 #include "numbertext.h"
 #include "runtimeerror.h"
 
-namespace tavrin {
+namespace tav {
 
 void StagedState::reset() const {
     a = 0;
@@ -69,4 +69,4 @@ StagedPress pressStaged(const StagedState& state, double years, double startCapi
     return press;
 }
 
-}  // namespace tavrin
+}  // namespace tav

@@ -4,7 +4,7 @@
 #include <QtGlobal>
 #include <array>
 
-namespace tavrin {
+namespace tav {
 
 // The staged model: an investment of 1 to 20 whole years in which every year
 // earns its own rate, entered one year per press of the calculate button.
@@ -60,4 +60,4 @@ struct StagedPress {
 StagedPress pressStaged(const StagedState& state, double years, double startCapital, double rate,
                         const QLocale& locale);
 
-}  // namespace tavrin
+}  // namespace tav

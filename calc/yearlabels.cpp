@@ -2,7 +2,7 @@
 
 #include <array>
 
-namespace tavrin {
+namespace tav {
 
 namespace {
 
@@ -69,4 +69,4 @@ QString yearRateLabel(int nummer, Language language) {
     return QString::fromUtf8(kYearLabels[row][column]);
 }
 
-}  // namespace tavrin
+}  // namespace tav

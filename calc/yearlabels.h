@@ -4,7 +4,7 @@
 
 #include "language.h"
 
-namespace tavrin {
+namespace tav {
 
 // The label naming the interest rate of year `nummer` + 1 (rows 0 to 20) in a
 // language, e.g. "Interest rate third year" for 2. Empty outside 0..20.
@@ -12,4 +12,4 @@ QString yearRateLabel(int nummer, Language language);
 
 inline constexpr int kYearLabelRows = 21;
 
-}  // namespace tavrin
+}  // namespace tav

@@ -20,7 +20,7 @@ namespace {
 
 const QStringList kLanguages{"de", "en", "it", "fr"};  // Option6 .. Option9
 
-bool clickOption(tavrin::tavrin& window, int number) {
+bool clickOption(tavrin& window, int number) {
     auto* button = window.findChild<QRadioButton*>(QStringLiteral("Option%1").arg(number));
     if (!button)
         return false;
@@ -29,7 +29,7 @@ bool clickOption(tavrin::tavrin& window, int number) {
 }
 
 bool render(const QString& language, int mode, const QString& path) {
-    tavrin::tavrin window;
+    tavrin window;
     window.setAttribute(Qt::WA_DontShowOnScreen);
     window.show();
     if (!clickOption(window, 6 + static_cast<int>(kLanguages.indexOf(language))) ||

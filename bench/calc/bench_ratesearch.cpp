@@ -12,8 +12,7 @@ const QLocale kEnglish(QLocale::English, QLocale::UnitedStates);
 
 void searchRate(benchmark::State& state, double start, double final, double years) {
     for (auto _ : state) {
-        const tavrin::RateSearchResult result =
-            tavrin::searchInterestRate(start, final, years, kEnglish);
+        const tav::RateSearchResult result = tav::searchInterestRate(start, final, years, kEnglish);
         benchmark::DoNotOptimize(result.rate);
     }
 }

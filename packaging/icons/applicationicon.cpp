@@ -3,7 +3,7 @@
 #include <QString>
 #include <array>
 
-namespace tavrin {
+namespace tav {
 
 QIcon applicationIcon() {
     static constexpr std::array sizes{16, 32, 48};
@@ -14,4 +14,4 @@ QIcon applicationIcon() {
     return icon;
 }
 
-}  // namespace tavrin
+}  // namespace tav

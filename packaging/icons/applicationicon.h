@@ -2,7 +2,7 @@
 
 #include <QIcon>
 
-namespace tavrin {
+namespace tav {
 
 // The window's icon: the 16, 32 and 48 pixel PNGs of the resource, the sizes
 // title bars and task bars show. The larger ones stay out on purpose: the
@@ -13,4 +13,4 @@ namespace tavrin {
 // tavrin_icon.
 QIcon applicationIcon();
 
-}  // namespace tavrin
+}  // namespace tav

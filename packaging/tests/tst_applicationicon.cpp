@@ -74,7 +74,7 @@ void TestApplicationIcon::applicationIconHasTheWindowSizes() {
     // and the large sizes are not part of it.
     QFETCH(int, size);
     QFETCH(bool, offered);
-    const QIcon icon = tavrin::applicationIcon();
+    const QIcon icon = tav::applicationIcon();
     QVERIFY(!icon.isNull());
     QCOMPARE(icon.availableSizes().contains(QSize(size, size)), offered);
     if (offered) {

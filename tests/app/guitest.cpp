@@ -28,7 +28,7 @@ void GuiTest::finishTest() {
 }
 
 void GuiTest::openWindow() {
-    m_window = std::make_unique<tavrin::tavrin>();
+    m_window = std::make_unique<tavrin>();
     m_window->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
 }
@@ -108,7 +108,7 @@ void GuiTest::retype(int fieldNumber, const QString& text) {
         QTest::keyClicks(target, text);
 }
 
-void GuiTest::chooseLanguage(tavrin::Language language) {
+void GuiTest::chooseLanguage(tav::Language language) {
     static const int kButtons[] = {6, 7, 8, 9};  // German, English, Italian, French
     click(option(kButtons[static_cast<int>(language)]));
 }

@@ -52,7 +52,7 @@ protected:
     // A new window, shown, in the state of a fresh start.
     void openWindow();
     void closeWindow();
-    tavrin::tavrin& window() { return *m_window; }
+    tavrin& window() { return *m_window; }
 
     QLineEdit* field(int number) const;  // Text1 .. Text4
     QLabel* label(int number) const;     // Label1 .. Label5
@@ -65,7 +65,7 @@ protected:
     void type(int fieldNumber, const QString& text);    // appends keystrokes
     void retype(int fieldNumber, const QString& text);  // selects all, then types
     void chooseMode(int mode) { click(option(mode)); }
-    void chooseLanguage(tavrin::Language language);
+    void chooseLanguage(tav::Language language);
     // Fills Text1 .. Text3 (from empty) and presses Command1.
     void enterAndCalculate(const QString& first, const QString& second, const QString& third);
 
@@ -84,7 +84,7 @@ protected:
 private:
     void answerModalDialog();
 
-    std::unique_ptr<tavrin::tavrin> m_window;
+    std::unique_ptr<tavrin> m_window;
     QTimer m_watcher;
     QList<SeenDialog> m_dialogs;
 };

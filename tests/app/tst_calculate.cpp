@@ -12,9 +12,9 @@
 #include "language.h"
 #include "runtimeerror.h"
 
-using tavrin::Language;
+using tav::Language;
 
-Q_DECLARE_METATYPE(tavrin::Language)
+Q_DECLARE_METATYPE(tav::Language)
 
 namespace {
 
@@ -249,7 +249,7 @@ private slots:
         const QList<SeenDialog> dialogs = takeDialogs();
         QCOMPARE(dialogs.size(), 1);
         QCOMPARE(dialogs[0].title, title);
-        QCOMPARE(dialogs[0].text, prefix + "6 " + tavrin::errorDescription(6, language));
+        QCOMPARE(dialogs[0].text, prefix + "6 " + tav::errorDescription(6, language));
         QCOMPARE(dialogs[0].icon, QMessageBox::Critical);
         for (int i = 1; i <= 4; ++i)
             QVERIFY(field(i)->text().isEmpty());

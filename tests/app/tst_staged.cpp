@@ -9,9 +9,9 @@
 #include "guitest.h"
 #include "language.h"
 
-using tavrin::Language;
+using tav::Language;
 
-Q_DECLARE_METATYPE(tavrin::Language)
+Q_DECLARE_METATYPE(tav::Language)
 
 class TestStaged : public GuiTest {
     Q_OBJECT

@@ -13,9 +13,9 @@
 #include "guitest.h"
 #include "language.h"
 
-using tavrin::Language;
+using tav::Language;
 
-Q_DECLARE_METATYPE(tavrin::Language)
+Q_DECLARE_METATYPE(tav::Language)
 
 namespace {
 
@@ -341,7 +341,7 @@ private slots:
 
     void everyCaptionFits_data() {
         QTest::addColumn<Language>("language");
-        for (Language language : tavrin::kAllLanguages)
+        for (Language language : tav::kAllLanguages)
             QTest::newRow(qPrintable(QStringLiteral("language %1").arg(static_cast<int>(language))))
                 << language;
     }

@@ -4,7 +4,7 @@
 
 #include "runtimeerror.h"
 
-namespace tavrin::testing {
+namespace tav::testing {
 
 // The number of the error `action` raises, or 0 when it raises none.
 inline int errorNumberOf(const std::function<void()>& action) {
@@ -16,4 +16,4 @@ inline int errorNumberOf(const std::function<void()>& action) {
     return 0;
 }
 
-}  // namespace tavrin::testing
+}  // namespace tav::testing

@@ -6,7 +6,7 @@
 #include "interest.h"
 #include "numbertext.h"
 
-using tavrin::testing::errorNumberOf;
+using tav::testing::errorNumberOf;
 
 namespace {
 
@@ -44,8 +44,8 @@ private slots:
         QFETCH(double, rate);
         QFETCH(double, years);
         QFETCH(QString, shown);
-        const double result = tavrin::finalCapital(start, rate, years, locale);
-        QCOMPARE(tavrin::numberToText(result, locale), shown);
+        const double result = tav::finalCapital(start, rate, years, locale);
+        QCOMPARE(tav::numberToText(result, locale), shown);
     }
 
     void interestForDaysInCents_data() {
@@ -71,33 +71,32 @@ private slots:
         QFETCH(double, rate);
         QFETCH(double, days);
         QFETCH(QString, shown);
-        const double result = tavrin::interestForDays(capital, rate, days, locale);
-        QCOMPARE(tavrin::numberToText(result, locale), shown);
+        const double result = tav::interestForDays(capital, rate, days, locale);
+        QCOMPARE(tav::numberToText(result, locale), shown);
     }
 
     void sameNumberOnEveryDesktop() {
         // Only the separator differs between desktops, never the value.
-        QCOMPARE(tavrin::finalCapital(1000, 5, 10, kGerman),
-                 tavrin::finalCapital(1000, 5, 10, kEnglish));
-        QCOMPARE(tavrin::interestForDays(10000, 3.5, 30, kGerman),
-                 tavrin::interestForDays(10000, 3.5, 30, kEnglish));
+        QCOMPARE(tav::finalCapital(1000, 5, 10, kGerman), tav::finalCapital(1000, 5, 10, kEnglish));
+        QCOMPARE(tav::interestForDays(10000, 3.5, 30, kGerman),
+                 tav::interestForDays(10000, 3.5, 30, kEnglish));
     }
 
     void reportsOverflow_data() {
         QTest::addColumn<std::function<void()>>("calculation");
 
         QTest::newRow("power of a huge period")
-            << std::function<void()>([] { tavrin::finalCapital(1000, 5, 1e6, kEnglish); });
+            << std::function<void()>([] { tav::finalCapital(1000, 5, 1e6, kEnglish); });
         QTest::newRow("product with a huge capital")
-            << std::function<void()>([] { tavrin::finalCapital(1e308, 100, 10, kEnglish); });
+            << std::function<void()>([] { tav::finalCapital(1e308, 100, 10, kEnglish); });
         QTest::newRow("rounding to cents past the largest number")
-            << std::function<void()>([] { tavrin::finalCapital(DBL_MAX, 1e-300, 1, kEnglish); });
+            << std::function<void()>([] { tav::finalCapital(DBL_MAX, 1e-300, 1, kEnglish); });
         QTest::newRow("interest on a huge capital")
-            << std::function<void()>([] { tavrin::interestForDays(1e308, 1e10, 1e10, kEnglish); });
+            << std::function<void()>([] { tav::interestForDays(1e308, 1e10, 1e10, kEnglish); });
     }
     void reportsOverflow() {
         QFETCH(std::function<void()>, calculation);
-        QCOMPARE(errorNumberOf(calculation), tavrin::ErrorNumber::Overflow);
+        QCOMPARE(errorNumberOf(calculation), tav::ErrorNumber::Overflow);
     }
 };
 

@@ -5,8 +5,8 @@
 #include "investmentperiod.h"
 #include "language.h"
 
-using tavrin::Language;
-using tavrin::testing::errorNumberOf;
+using tav::Language;
+using tav::testing::errorNumberOf;
 
 namespace {
 
@@ -78,15 +78,15 @@ private slots:
         QFETCH(QLocale, locale);
         QFETCH(QString, expected);
 
-        const tavrin::InvestmentPeriod period = tavrin::investmentPeriod(start, final, rate);
-        QCOMPARE(tavrin::periodText(language, period.years, period.months, period.days, locale),
+        const tav::InvestmentPeriod period = tav::investmentPeriod(start, final, rate);
+        QCOMPARE(tav::periodText(language, period.years, period.months, period.days, locale),
                  expected);
     }
 
     void keepsEveryIntermediateValue() {
         // The window keeps e, f, g and the breakdown after a result: they must
         // be the values of the documented steps.
-        const tavrin::InvestmentPeriod period = tavrin::investmentPeriod(1000, 2000, 5);
+        const tav::InvestmentPeriod period = tav::investmentPeriod(1000, 2000, 5);
         QCOMPARE(period.ratio, 2.0);
         QCOMPARE(period.logGrowth, std::log(1.05));
         QCOMPARE(period.logRatio, std::log(2.0));
@@ -128,12 +128,12 @@ private slots:
         QFETCH(double, days);
         QFETCH(QStringList, expected);
 
-        const tavrin::UnitWords words = tavrin::unitWords(language, years, months, days);
+        const tav::UnitWords words = tav::unitWords(language, years, months, days);
         QCOMPARE((QStringList{words.years, words.months, words.days}), expected);
     }
 
     void frenchUsesFixedMonthAndDayWords() {
-        QCOMPARE(tavrin::periodText(Language::French, 2.5, 6.0, 1.0, kEnglish),
+        QCOMPARE(tav::periodText(Language::French, 2.5, 6.0, 1.0, kEnglish),
                  QStringLiteral("2.5 (2 ans, 6 mois et 1 jour)"));
     }
 
@@ -144,18 +144,18 @@ private slots:
         QTest::addColumn<int>("error");
 
         QTest::newRow("ratio beyond the double range")
-            << 1e-300 << 1e300 << 5.0 << tavrin::ErrorNumber::Overflow;
+            << 1e-300 << 1e300 << 5.0 << tav::ErrorNumber::Overflow;
         QTest::newRow("rate too small to grow: division by zero")
-            << 1000.0 << 2000.0 << 1e-300 << tavrin::ErrorNumber::DivisionByZero;
+            << 1000.0 << 2000.0 << 1e-300 << tav::ErrorNumber::DivisionByZero;
         QTest::newRow("ratio underflowing to zero has no logarithm")
-            << 1e300 << 1e-300 << 5.0 << tavrin::ErrorNumber::InvalidProcedureCall;
+            << 1e300 << 1e-300 << 5.0 << tav::ErrorNumber::InvalidProcedureCall;
     }
     void reportsArithmeticFaults() {
         QFETCH(double, start);
         QFETCH(double, final);
         QFETCH(double, rate);
         QFETCH(int, error);
-        QCOMPARE(errorNumberOf([&] { tavrin::investmentPeriod(start, final, rate); }), error);
+        QCOMPARE(errorNumberOf([&] { tav::investmentPeriod(start, final, rate); }), error);
     }
 };
 

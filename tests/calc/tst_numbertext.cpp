@@ -5,7 +5,7 @@
 #include "numbertext.h"
 #include "runtimeerror.h"
 
-using tavrin::Pattern;
+using tav::Pattern;
 
 namespace {
 
@@ -17,7 +17,7 @@ const QLocale kSwiss(QLocale::German, QLocale::Switzerland);
 int errorNumberOf(const std::function<void()>& action) {
     try {
         action();
-    } catch (const tavrin::RuntimeError& error) {
+    } catch (const tav::RuntimeError& error) {
         return error.number();
     }
     return 0;
@@ -53,7 +53,7 @@ private slots:
         QFETCH(QLocale, locale);
         QFETCH(QString, text);
         QFETCH(double, expected);
-        QCOMPARE(tavrin::textToNumber(text, locale), expected);
+        QCOMPARE(tav::textToNumber(text, locale), expected);
     }
 
     void rejectsWhatIsNotANumber_data() {
@@ -75,8 +75,8 @@ private slots:
     void rejectsWhatIsNotANumber() {
         QFETCH(QLocale, locale);
         QFETCH(QString, text);
-        QCOMPARE(errorNumberOf([&] { tavrin::textToNumber(text, locale); }),
-                 tavrin::ErrorNumber::TypeMismatch);
+        QCOMPARE(errorNumberOf([&] { tav::textToNumber(text, locale); }),
+                 tav::ErrorNumber::TypeMismatch);
     }
 
     void writesGeneralForm_data() {
@@ -100,7 +100,7 @@ private slots:
         QFETCH(QLocale, locale);
         QFETCH(double, value);
         QFETCH(QString, expected);
-        QCOMPARE(tavrin::numberToText(value, locale), expected);
+        QCOMPARE(tav::numberToText(value, locale), expected);
     }
 
     void generalFormReadsBack_data() {
@@ -116,7 +116,7 @@ private slots:
     void generalFormReadsBack() {
         QFETCH(QLocale, locale);
         QFETCH(double, value);
-        QCOMPARE(tavrin::textToNumber(tavrin::numberToText(value, locale), locale), value);
+        QCOMPARE(tav::textToNumber(tav::numberToText(value, locale), locale), value);
     }
 
     void generalFormOfTheLargestNumbersReadsBack_data() {
@@ -174,24 +174,23 @@ private slots:
         QFETCH(double, value);
         QFETCH(Pattern, pattern);
         QFETCH(QString, expected);
-        QCOMPARE(tavrin::formatPattern(value, pattern, locale), expected);
+        QCOMPARE(tav::formatPattern(value, pattern, locale), expected);
     }
 
     void roundingThroughTextGivesTheShownNumber() {
-        QCOMPARE(tavrin::roundThroughPattern(1102.5, Pattern::Cents, kGerman), 1102.5);
-        QCOMPARE(tavrin::roundThroughPattern(9.999999999999964, Pattern::TwelveDecimals, kEnglish),
+        QCOMPARE(tav::roundThroughPattern(1102.5, Pattern::Cents, kGerman), 1102.5);
+        QCOMPARE(tav::roundThroughPattern(9.999999999999964, Pattern::TwelveDecimals, kEnglish),
                  10.0);
-        QCOMPARE(
-            tavrin::numberToText(
-                tavrin::roundThroughPattern(1628.894626777442, Pattern::Cents, kGerman), kGerman),
-            QStringLiteral("1628,89"));
+        QCOMPARE(tav::numberToText(
+                     tav::roundThroughPattern(1628.894626777442, Pattern::Cents, kGerman), kGerman),
+                 QStringLiteral("1628,89"));
     }
 
     void roundingPastTheLargestNumberIsAnOverflow_data() {
         QTest::addColumn<double>("value");
         QTest::addColumn<int>("error");
-        QTest::newRow("largest double") << DBL_MAX << tavrin::ErrorNumber::Overflow;
-        QTest::newRow("largest negative double") << -DBL_MAX << tavrin::ErrorNumber::Overflow;
+        QTest::newRow("largest double") << DBL_MAX << tav::ErrorNumber::Overflow;
+        QTest::newRow("largest negative double") << -DBL_MAX << tav::ErrorNumber::Overflow;
         QTest::newRow("just below, still readable") << 1.7976931348623e308 << 0;
     }
     void roundingPastTheLargestNumberIsAnOverflow() {
@@ -199,7 +198,7 @@ private slots:
         QFETCH(int, error);
         for (const QLocale& locale : {kEnglish, kGerman}) {
             QCOMPARE(
-                errorNumberOf([&] { tavrin::roundThroughPattern(value, Pattern::Cents, locale); }),
+                errorNumberOf([&] { tav::roundThroughPattern(value, Pattern::Cents, locale); }),
                 error);
         }
     }

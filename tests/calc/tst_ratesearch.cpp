@@ -8,7 +8,7 @@
 #include "ratesearch.h"
 #include "runtimeerror.h"
 
-using tavrin::testing::errorNumberOf;
+using tav::testing::errorNumberOf;
 
 namespace {
 
@@ -52,17 +52,15 @@ private slots:
         QFETCH(double, years);
         QFETCH(QString, shown);
 
-        const tavrin::RateSearchResult result =
-            tavrin::searchInterestRate(start, final, years, locale);
-        QCOMPARE(tavrin::numberToText(result.rate, locale), shown);
+        const tav::RateSearchResult result = tav::searchInterestRate(start, final, years, locale);
+        QCOMPARE(tav::numberToText(result.rate, locale), shown);
         QCOMPARE(result.ratio, final / start);
     }
 
     void keepsTheSearchedFactor() {
         // The digit-by-digit search lands just below the exact factor, with
         // the rounding of its own history of additions.
-        const tavrin::RateSearchResult result =
-            tavrin::searchInterestRate(1000, 2000, 10, kEnglish);
+        const tav::RateSearchResult result = tav::searchInterestRate(1000, 2000, 10, kEnglish);
         QCOMPARE(result.factor, 1.0717734625362012);
         QVERIFY(result.power >= result.ratio);
     }
@@ -86,8 +84,7 @@ private slots:
         QFETCH(double, final);
         QFETCH(double, years);
 
-        const tavrin::RateSearchResult result =
-            tavrin::searchInterestRate(start, final, years, kEnglish);
+        const tav::RateSearchResult result = tav::searchInterestRate(start, final, years, kEnglish);
         const double exactFactor = std::pow(final / start, 1.0 / years);
         QVERIFY2(std::pow(result.factor, years) < result.ratio, "the factor's power stays below");
         QVERIFY2(exactFactor - result.factor < 1e-12 * std::max(1.0, exactFactor),
@@ -116,16 +113,16 @@ private slots:
         QFETCH(double, final);
         QFETCH(double, years);
 
-        QCOMPARE(errorNumberOf([&] { tavrin::searchInterestRate(start, final, years, kEnglish); }),
-                 tavrin::ErrorNumber::RateOutOfRange);
+        QCOMPARE(errorNumberOf([&] { tav::searchInterestRate(start, final, years, kEnglish); }),
+                 tav::ErrorNumber::RateOutOfRange);
     }
 
     void explainsTheRefusalInEveryLanguage() {
-        for (const tavrin::Language language : tavrin::kAllLanguages) {
+        for (const tav::Language language : tav::kAllLanguages) {
             try {
-                tavrin::searchInterestRate(1, 1e6, 1, kEnglish);
+                tav::searchInterestRate(1, 1e6, 1, kEnglish);
                 QFAIL("no error raised");
-            } catch (const tavrin::RuntimeError& error) {
+            } catch (const tav::RuntimeError& error) {
                 QVERIFY(error.description(language).contains(QStringLiteral("99900")));
             }
         }
@@ -138,15 +135,15 @@ private slots:
     }
     void reportsOverflowOfThePower() {
         QFETCH(double, years);
-        QCOMPARE(errorNumberOf([&] { tavrin::searchInterestRate(1000, 2000, years, kEnglish); }),
-                 tavrin::ErrorNumber::Overflow);
+        QCOMPARE(errorNumberOf([&] { tav::searchInterestRate(1000, 2000, years, kEnglish); }),
+                 tav::ErrorNumber::Overflow);
     }
 
     void dividesTheCapitalsFirst() {
-        QCOMPARE(errorNumberOf([] { tavrin::searchInterestRate(0, 2000, 10, kEnglish); }),
-                 tavrin::ErrorNumber::DivisionByZero);
-        QCOMPARE(errorNumberOf([] { tavrin::searchInterestRate(1e-300, 1e300, 10, kEnglish); }),
-                 tavrin::ErrorNumber::Overflow);
+        QCOMPARE(errorNumberOf([] { tav::searchInterestRate(0, 2000, 10, kEnglish); }),
+                 tav::ErrorNumber::DivisionByZero);
+        QCOMPARE(errorNumberOf([] { tav::searchInterestRate(1e-300, 1e300, 10, kEnglish); }),
+                 tav::ErrorNumber::Overflow);
     }
 };
 

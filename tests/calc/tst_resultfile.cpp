@@ -1,4 +1,7 @@
+#include <sys/resource.h>
 #include <QtTest>
+
+#include <csignal>
 
 #include "errorcapture.h"
 #include "errornumbers.h"
@@ -7,9 +10,9 @@
 #include "stagedmodel.h"
 #include "yearlabels.h"
 
-using tavrin::LabeledField;
-using tavrin::Language;
-using tavrin::testing::errorNumberOf;
+using tav::LabeledField;
+using tav::Language;
+using tav::testing::errorNumberOf;
 
 namespace {
 
@@ -29,7 +32,7 @@ QByteArray readAll(const QString& path) {
 }
 
 std::function<QString(int)> labelsIn(Language language) {
-    return [language](int nummer) { return tavrin::yearRateLabel(nummer, language); };
+    return [language](int nummer) { return tav::yearRateLabel(nummer, language); };
 }
 
 }  // namespace
@@ -76,7 +79,7 @@ private slots:
     void composesThePlainBlock() {
         QFETCH(QList<LabeledField>, fields);
         QFETCH(QString, expected);
-        QCOMPARE(tavrin::composePlainBlock(fields[0], fields[1], fields[2], fields[3]), expected);
+        QCOMPARE(tav::composePlainBlock(fields[0], fields[1], fields[2], fields[3]), expected);
     }
 
     void alignsTheYearLines_data() {
@@ -111,14 +114,14 @@ private slots:
         QFETCH(double, capital);
         QFETCH(QLocale, locale);
         QFETCH(QString, expected);
-        QCOMPARE(tavrin::stagedYearLine(label, rate, capital, locale), expected);
+        QCOMPARE(tav::stagedYearLine(label, rate, capital, locale), expected);
     }
 
     void yearLinesUpToFiftyFiveCharactersAreSixtyOneLong() {
         for (int nummer = 0; nummer < 20; ++nummer) {
-            for (const Language language : tavrin::kAllLanguages) {
-                const QString label = tavrin::yearRateLabel(nummer, language);
-                const QString line = tavrin::stagedYearLine(label, 3.75, 12345.678, kEnglish);
+            for (const Language language : tav::kAllLanguages) {
+                const QString label = tav::yearRateLabel(nummer, language);
+                const QString line = tav::stagedYearLine(label, 3.75, 12345.678, kEnglish);
                 if (label.size() + 7 + 8 <= 55) {
                     QCOMPARE(line.size(), 61);
                     QVERIFY(line.endsWith(QStringLiteral("(12345.68)")));
@@ -153,14 +156,14 @@ private slots:
 
         // Given the three-year example entered press by press, when its block is
         // composed, then every year shows its rate and unrounded capital in cents.
-        tavrin::StagedStorage s;
+        tav::StagedStorage s;
         for (const double rate : {5.0, 4.0, 3.0}) {
-            tavrin::pressStaged(s.state(), 3, 100, rate, locale);
+            tav::pressStaged(s.state(), 3, 100, rate, locale);
         }
         const QString block =
-            tavrin::composeStagedBlock({"Starting capital", "100"}, {"Invest period in years", "3"},
-                                       3, s.Stufen_i, s.Stufen_Zs, labelsIn(Language::English),
-                                       {"Money at the end of investment:", "112.48"}, locale);
+            tav::composeStagedBlock({"Starting capital", "100"}, {"Invest period in years", "3"}, 3,
+                                    s.Stufen_i, s.Stufen_Zs, labelsIn(Language::English),
+                                    {"Money at the end of investment:", "112.48"}, locale);
         QCOMPARE(block, expected);
     }
 
@@ -173,22 +176,22 @@ private slots:
         QTest::newRow("twenty years") << 20 << 20 << 0;
         QTest::newRow("twenty-one uses the last row") << 21 << 21 << 0;
         QTest::newRow("twenty-two leaves the table")
-            << 22 << 0 << tavrin::ErrorNumber::SubscriptOutOfRange;
+            << 22 << 0 << tav::ErrorNumber::SubscriptOutOfRange;
     }
     void stagedBlockYearCount() {
         QFETCH(int, years);
         QFETCH(int, yearLines);
         QFETCH(int, error);
 
-        tavrin::StagedArray rates{};
-        tavrin::StagedArray capitals{};
+        tav::StagedArray rates{};
+        tav::StagedArray capitals{};
         rates.fill(1);
         capitals.fill(100);
         QString block;
         QCOMPARE(errorNumberOf([&] {
-                     block = tavrin::composeStagedBlock({"A", "1"}, {"B", "2"}, years, rates,
-                                                        capitals, labelsIn(Language::German),
-                                                        {"C:", "3"}, kEnglish);
+                     block =
+                         tav::composeStagedBlock({"A", "1"}, {"B", "2"}, years, rates, capitals,
+                                                 labelsIn(Language::German), {"C:", "3"}, kEnglish);
                  }),
                  error);
         if (error == 0) {
@@ -207,16 +210,16 @@ private slots:
             QVERIFY(earlier.open(QIODevice::WriteOnly));
             earlier.write("earlier line\r\n");
         }
-        const QString first = tavrin::composePlainBlock(
+        const QString first = tav::composePlainBlock(
             {"Starting capital", "1000"}, {"Interest rate in %", "5"},
             {"Invest period in years", "10"}, {"Money at the end of investment:", "1628.89"});
-        const QString second = tavrin::composeStagedBlock(
+        const QString second = tav::composeStagedBlock(
             {"Capital initial", "100"}, {"Le durée des placements en ans", "1"}, 1,
-            tavrin::StagedArray{5}, tavrin::StagedArray{105}, labelsIn(Language::French),
+            tav::StagedArray{5}, tav::StagedArray{105}, labelsIn(Language::French),
             {"Capital final:", "105"}, kEnglish);
 
-        tavrin::appendToFile(path, first);
-        tavrin::appendToFile(path, second);
+        tav::appendToFile(path, first);
+        tav::appendToFile(path, second);
 
         const QByteArray expected =
             "earlier line\r\n"
@@ -234,7 +237,7 @@ private slots:
     void createsAMissingFile() {
         const QString path = pathIn(QStringLiteral("new.txt"));
         QVERIFY(!QFile::exists(path));
-        tavrin::appendToFile(path, QStringLiteral("\r\nx: 1\r\n"));
+        tav::appendToFile(path, QStringLiteral("\r\nx: 1\r\n"));
         QCOMPARE(readAll(path), QByteArray("\r\nx: 1\r\n"));
     }
 
@@ -243,24 +246,22 @@ private slots:
         QTest::addColumn<int>("error");
         QTest::addColumn<QString>("germanStart");
 
-        QTest::newRow("missing folder")
-            << pathIn(QStringLiteral("no-such-folder/tavrin.txt"))
-            << tavrin::ErrorNumber::PathNotFound << "Pfad nicht gefunden";
-        QTest::newRow("missing folders")
-            << pathIn(QStringLiteral("a/b/c/tavrin.txt")) << tavrin::ErrorNumber::PathNotFound
-            << "Pfad nicht gefunden";
+        QTest::newRow("missing folder") << pathIn(QStringLiteral("no-such-folder/tavrin.txt"))
+                                        << tav::ErrorNumber::PathNotFound << "Pfad nicht gefunden";
+        QTest::newRow("missing folders") << pathIn(QStringLiteral("a/b/c/tavrin.txt"))
+                                         << tav::ErrorNumber::PathNotFound << "Pfad nicht gefunden";
         QTest::newRow("a file in place of a folder")
-            << pathIn(QStringLiteral("plain-file/tavrin.txt")) << tavrin::ErrorNumber::PathNotFound
+            << pathIn(QStringLiteral("plain-file/tavrin.txt")) << tav::ErrorNumber::PathNotFound
             << "Pfad nicht gefunden";
-        QTest::newRow("a folder as target") << m_dir.path() << tavrin::ErrorNumber::PathFileAccess
+        QTest::newRow("a folder as target") << m_dir.path() << tav::ErrorNumber::PathFileAccess
                                             << "Fehler beim Zugriff auf Pfad/Datei";
         QTest::newRow("a folder as target, trailing slash")
-            << m_dir.path() + u'/' << tavrin::ErrorNumber::PathFileAccess
+            << m_dir.path() + u'/' << tav::ErrorNumber::PathFileAccess
             << "Fehler beim Zugriff auf Pfad/Datei";
         QTest::newRow("disk full")
-            << QStringLiteral("/dev/full") << tavrin::ErrorNumber::DiskFull << "Datenträger voll";
+            << QStringLiteral("/dev/full") << tav::ErrorNumber::DiskFull << "Datenträger voll";
         QTest::newRow("no name at all")
-            << QString() << tavrin::ErrorNumber::BadFileName << "Dateiname oder -nummer falsch";
+            << QString() << tav::ErrorNumber::BadFileName << "Dateiname oder -nummer falsch";
     }
     void reportsPathsThatCannotBeWritten() {
         QFETCH(QString, path);
@@ -273,9 +274,9 @@ private slots:
         }
         const QString block = QStringLiteral("\r\nStarting capital: 1000\r\n");
         try {
-            tavrin::appendToFile(path, block);
+            tav::appendToFile(path, block);
             QFAIL("no error raised");
-        } catch (const tavrin::RuntimeError& raised) {
+        } catch (const tav::RuntimeError& raised) {
             QCOMPARE(raised.number(), error);
             // The message names the cause in the reader's language and the path.
             const QString description = raised.description(Language::German);
@@ -286,15 +287,39 @@ private slots:
         // A failed block leaves nothing behind that stops the next one.
         const QString good = pathIn(QStringLiteral("after-failure.txt"));
         QFile::remove(good);
-        tavrin::appendToFile(good, block);
+        tav::appendToFile(good, block);
         QCOMPARE(readAll(good), block.toUtf8());
+    }
+
+    void takesBackABlockWrittenOnlyInPart() {
+        // Given a file with one block, on a disk that takes only a few more bytes
+        // (a file size limit stands in for a full disk),
+        const QString path = pathIn(QStringLiteral("partly.txt"));
+        const QString first = QStringLiteral("\r\nStarting capital: 1000\r\n");
+        tav::appendToFile(path, first);
+        const QByteArray before = readAll(path);
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit saved{};
+        QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
+        rlimit tight = saved;
+        tight.rlim_cur = static_cast<rlim_t>(before.size() + 5);
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &tight), 0);
+
+        // when the next block does not fit whole,
+        const int number = errorNumberOf(
+            [&] { tav::appendToFile(path, QStringLiteral("\r\nMoney at the end: 1628.89\r\n")); });
+        setrlimit(RLIMIT_FSIZE, &saved);
+
+        // an error is raised and the file holds exactly the earlier block.
+        QVERIFY(number != 0);
+        QCOMPARE(readAll(path), before);
     }
 
     void neverTouchesAFolderTarget() {
         QTemporaryDir folder;
         QVERIFY(folder.isValid());
-        QCOMPARE(errorNumberOf([&] { tavrin::appendToFile(folder.path(), QStringLiteral("x")); }),
-                 tavrin::ErrorNumber::PathFileAccess);
+        QCOMPARE(errorNumberOf([&] { tav::appendToFile(folder.path(), QStringLiteral("x")); }),
+                 tav::ErrorNumber::PathFileAccess);
         QVERIFY(QFileInfo(folder.path()).isDir());
         QVERIFY(QDir(folder.path()).isEmpty());
     }

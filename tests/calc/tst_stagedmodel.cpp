@@ -6,11 +6,11 @@
 #include "numbertext.h"
 #include "stagedmodel.h"
 
-using tavrin::StagedOutcome;
-using tavrin::StagedStorage;
-using tavrin::testing::errorNumberOf;
+using tav::StagedOutcome;
+using tav::StagedStorage;
+using tav::testing::errorNumberOf;
 
-Q_DECLARE_METATYPE(tavrin::StagedOutcome)
+Q_DECLARE_METATYPE(tav::StagedOutcome)
 
 namespace {
 
@@ -26,7 +26,7 @@ void verifyInvariants(const StagedStorage& s) {
     }
     QVERIFY(s.c >= 1);
     QVERIFY(s.c <= s.a);
-    QVERIFY(s.a <= tavrin::kStagedMaxYears);
+    QVERIFY(s.a <= tav::kStagedMaxYears);
     const auto stored = static_cast<std::size_t>(s.c);
     if (s.c < s.a) {
         QCOMPARE(s.Zs, s.Stufen_Zs[stored - 1]);
@@ -35,14 +35,14 @@ void verifyInvariants(const StagedStorage& s) {
         QVERIFY(s.Stufen_i[i] != 0);
         QVERIFY(s.Stufen_Zs[i] != 0);
     }
-    for (std::size_t i = stored; i < tavrin::kStagedSlots; ++i) {
+    for (std::size_t i = stored; i < tav::kStagedSlots; ++i) {
         QCOMPARE(s.Stufen_i[i], 0.0);
         QCOMPARE(s.Stufen_Zs[i], 0.0);
     }
 }
 
 bool isAllZero(const StagedStorage& s) {
-    const auto zero = [](const tavrin::StagedArray& values) {
+    const auto zero = [](const tav::StagedArray& values) {
         return std::all_of(values.begin(), values.end(), [](double v) { return v == 0.0; });
     };
     return s.a == 0 && s.Zs == 0 && s.c == 0 && zero(s.Stufen_i) && zero(s.Stufen_Zs);
@@ -73,7 +73,7 @@ private slots:
         // then the capital runs 105, 109.2, 112.476 and ends at 112.48.
         StagedStorage s;
 
-        tavrin::StagedPress press = tavrin::pressStaged(s.state(), 3, 100, 5, locale);
+        tav::StagedPress press = tav::pressStaged(s.state(), 3, 100, 5, locale);
         QCOMPARE(press.outcome, StagedOutcome::NextYearDue);
         QCOMPARE(press.calculateCaption, false);
         QCOMPARE(s.c, qint16(1));
@@ -82,18 +82,18 @@ private slots:
         verifyInvariants(s);
 
         // The start capital is read on the first press only.
-        press = tavrin::pressStaged(s.state(), 3, 999999, 4, locale);
+        press = tav::pressStaged(s.state(), 3, 999999, 4, locale);
         QCOMPARE(press.outcome, StagedOutcome::NextYearDue);
         QCOMPARE(press.calculateCaption, true);
         QCOMPARE(s.c, qint16(2));
         QCOMPARE(s.Zs, 109.2);
         verifyInvariants(s);
 
-        press = tavrin::pressStaged(s.state(), 3, 999999, 3, locale);
+        press = tav::pressStaged(s.state(), 3, 999999, 3, locale);
         QCOMPARE(press.outcome, StagedOutcome::Completed);
         QCOMPARE(press.calculateCaption, false);
         QCOMPARE(press.finalCapital, 112.48);
-        QCOMPARE(tavrin::numberToText(press.finalCapital, locale), shownFinal);
+        QCOMPARE(tav::numberToText(press.finalCapital, locale), shownFinal);
         QCOMPARE(s.c, qint16(3));
         QCOMPARE(s.Zs, 112.48);
         verifyInvariants(s);
@@ -124,10 +124,10 @@ private slots:
         QFETCH(QString, shown);
 
         StagedStorage s;
-        const tavrin::StagedPress press = tavrin::pressStaged(s.state(), 1, start, rate, kEnglish);
+        const tav::StagedPress press = tav::pressStaged(s.state(), 1, start, rate, kEnglish);
         QCOMPARE(press.outcome, StagedOutcome::Completed);
         QCOMPARE(press.calculateCaption, true);
-        QCOMPARE(tavrin::numberToText(press.finalCapital, kEnglish), shown);
+        QCOMPARE(tav::numberToText(press.finalCapital, kEnglish), shown);
         QCOMPARE(s.c, qint16(1));
         QCOMPARE(s.Stufen_i[0], rate);
     }
@@ -137,7 +137,7 @@ private slots:
         // 19th press and the 20th press completes with 100 * 1.01^20.
         StagedStorage s;
         for (int year = 1; year <= 20; ++year) {
-            const tavrin::StagedPress press = tavrin::pressStaged(s.state(), 20, 100, 1, kEnglish);
+            const tav::StagedPress press = tav::pressStaged(s.state(), 20, 100, 1, kEnglish);
             verifyInvariants(s);
             QCOMPARE(s.c, qint16(year));
             if (year < 20) {
@@ -145,21 +145,20 @@ private slots:
                 QCOMPARE(press.calculateCaption, year == 19);
             } else {
                 QCOMPARE(press.outcome, StagedOutcome::Completed);
-                QCOMPARE(tavrin::numberToText(press.finalCapital, kEnglish),
-                         QStringLiteral("122.02"));
+                QCOMPARE(tav::numberToText(press.finalCapital, kEnglish), QStringLiteral("122.02"));
             }
         }
         QCOMPARE(s.Stufen_Zs[20], 0.0);
         // A further press would store a twenty-first year: refused untouched.
         const StagedStorage before = s;
-        QCOMPARE(errorNumberOf([&] { tavrin::pressStaged(s.state(), 20, 100, 1, kEnglish); }),
-                 tavrin::ErrorNumber::SubscriptOutOfRange);
+        QCOMPARE(errorNumberOf([&] { tav::pressStaged(s.state(), 20, 100, 1, kEnglish); }),
+                 tav::ErrorNumber::SubscriptOutOfRange);
         QVERIFY(sameState(s, before));
     }
 
     void twoYearsGoStraightToTheLastYear() {
         StagedStorage s;
-        const tavrin::StagedPress press = tavrin::pressStaged(s.state(), 2, 100, 10, kEnglish);
+        const tav::StagedPress press = tav::pressStaged(s.state(), 2, 100, 10, kEnglish);
         QCOMPARE(press.outcome, StagedOutcome::NextYearDue);
         QCOMPARE(press.calculateCaption, true);
         verifyInvariants(s);
@@ -179,9 +178,9 @@ private slots:
 
         StagedStorage s;
         for (int i = 0; i < pressesBefore; ++i) {
-            tavrin::pressStaged(s.state(), 5, 100, 3, kEnglish);
+            tav::pressStaged(s.state(), 5, 100, 3, kEnglish);
         }
-        const tavrin::StagedPress press = tavrin::pressStaged(s.state(), years, 100, 3, kEnglish);
+        const tav::StagedPress press = tav::pressStaged(s.state(), years, 100, 3, kEnglish);
         QCOMPARE(press.outcome, StagedOutcome::NotWholeNumber);
         QVERIFY(isAllZero(s));
     }
@@ -198,9 +197,9 @@ private slots:
         QFETCH(double, years);
 
         StagedStorage s;
-        tavrin::pressStaged(s.state(), 4, 100, 3, kEnglish);
+        tav::pressStaged(s.state(), 4, 100, 3, kEnglish);
         const StagedStorage before = s;
-        const tavrin::StagedPress press = tavrin::pressStaged(s.state(), years, 100, 3, kEnglish);
+        const tav::StagedPress press = tav::pressStaged(s.state(), years, 100, 3, kEnglish);
         QCOMPARE(press.outcome, StagedOutcome::YearsOutOfRange);
         QVERIFY(sameState(s, before));
     }
@@ -221,12 +220,11 @@ private slots:
         StagedStorage s;
         const double years = pressesBefore + 1.0;
         for (int i = 0; i < pressesBefore; ++i) {
-            tavrin::pressStaged(s.state(), years, start, rate, kEnglish);
+            tav::pressStaged(s.state(), years, start, rate, kEnglish);
         }
         const StagedStorage before = s;
-        QCOMPARE(
-            errorNumberOf([&] { tavrin::pressStaged(s.state(), years, start, rate, kEnglish); }),
-            tavrin::ErrorNumber::Overflow);
+        QCOMPARE(errorNumberOf([&] { tav::pressStaged(s.state(), years, start, rate, kEnglish); }),
+                 tav::ErrorNumber::Overflow);
         QVERIFY(sameState(s, before));
     }
 
@@ -248,8 +246,8 @@ private slots:
         s.a = storedYears;
         s.c = count;
         const StagedStorage before = s;
-        QCOMPARE(errorNumberOf([&] { tavrin::pressStaged(s.state(), years, 100, 3, kEnglish); }),
-                 tavrin::ErrorNumber::SubscriptOutOfRange);
+        QCOMPARE(errorNumberOf([&] { tav::pressStaged(s.state(), years, 100, 3, kEnglish); }),
+                 tav::ErrorNumber::SubscriptOutOfRange);
         QVERIFY(sameState(s, before));
     }
 
@@ -258,24 +256,24 @@ private slots:
         double a = 7;
         double Zs = 123.4;
         qint16 c = 3;
-        tavrin::StagedArray rates{};
-        tavrin::StagedArray capitals{};
+        tav::StagedArray rates{};
+        tav::StagedArray capitals{};
         rates.fill(2.5);
         capitals.fill(99);
-        const tavrin::StagedState state{a, Zs, c, rates, capitals};
+        const tav::StagedState state{a, Zs, c, rates, capitals};
         state.reset();
         QCOMPARE(a, 0.0);
         QCOMPARE(Zs, 0.0);
         QCOMPARE(c, qint16(0));
-        QCOMPARE(rates, tavrin::StagedArray{});
-        QCOMPARE(capitals, tavrin::StagedArray{});
+        QCOMPARE(rates, tav::StagedArray{});
+        QCOMPARE(capitals, tav::StagedArray{});
     }
 
     void aNewEntryAfterCompletionStartsFromTheNewCapital() {
         StagedStorage s;
-        tavrin::pressStaged(s.state(), 1, 100, 5, kEnglish);
+        tav::pressStaged(s.state(), 1, 100, 5, kEnglish);
         s.state().reset();
-        const tavrin::StagedPress press = tavrin::pressStaged(s.state(), 2, 200, 5, kEnglish);
+        const tav::StagedPress press = tav::pressStaged(s.state(), 2, 200, 5, kEnglish);
         QCOMPARE(press.outcome, StagedOutcome::NextYearDue);
         QCOMPARE(s.Zs, 210.0);
     }

@@ -4,7 +4,7 @@
 #include "language.h"
 #include "yearlabels.h"
 
-using tavrin::Language;
+using tav::Language;
 
 class TestYearLabels : public QObject {
     Q_OBJECT
@@ -44,7 +44,7 @@ private slots:
         QFETCH(int, nummer);
         QFETCH(Language, language);
         QFETCH(QString, expected);
-        QCOMPARE(tavrin::yearRateLabel(nummer, language), expected);
+        QCOMPARE(tav::yearRateLabel(nummer, language), expected);
     }
 
     void isEmptyOutsideTheTable_data() {
@@ -57,33 +57,33 @@ private slots:
     }
     void isEmptyOutsideTheTable() {
         QFETCH(int, nummer);
-        for (const Language language : tavrin::kAllLanguages) {
-            QVERIFY(tavrin::yearRateLabel(nummer, language).isEmpty());
+        for (const Language language : tav::kAllLanguages) {
+            QVERIFY(tav::yearRateLabel(nummer, language).isEmpty());
         }
     }
 
     void usesTheExactCharacters() {
         // Byte for byte, so that a change of source encoding cannot slip through:
         // é U+00E9, ê U+00EA, plain apostrophe U+0027, ü U+00FC.
-        QCOMPARE(tavrin::yearRateLabel(0, Language::French).toUtf8(),
+        QCOMPARE(tav::yearRateLabel(0, Language::French).toUtf8(),
                  QByteArray("Le tas d\x27int\xc3\xa9r\xc3\xaat premier anner"));
-        QCOMPARE(tavrin::yearRateLabel(14, Language::German).toUtf8(),
+        QCOMPARE(tav::yearRateLabel(14, Language::German).toUtf8(),
                  QByteArray("Zinssatz f\xc3\xbcnfzehntes Jahr"));
-        QCOMPARE(tavrin::yearRateLabel(5, Language::French).toUtf8(),
+        QCOMPARE(tav::yearRateLabel(5, Language::French).toUtf8(),
                  QByteArray("Les tas int\xc3\xa9r\xc3\xaat des sixi\xc3\xa8me anner"));
     }
 
     void everyLanguageHasTwentyOneDistinctLabels() {
-        for (const Language language : tavrin::kAllLanguages) {
+        for (const Language language : tav::kAllLanguages) {
             QSet<QString> seen;
-            for (int nummer = 0; nummer < tavrin::kYearLabelRows; ++nummer) {
-                const QString label = tavrin::yearRateLabel(nummer, language);
+            for (int nummer = 0; nummer < tav::kYearLabelRows; ++nummer) {
+                const QString label = tav::yearRateLabel(nummer, language);
                 QVERIFY(!label.isEmpty());
                 QVERIFY2(!label.contains(QChar(0x2019)), qPrintable(label));
                 QVERIFY2(!label.startsWith(u' ') && !label.endsWith(u' '), qPrintable(label));
                 seen.insert(label);
             }
-            QCOMPARE(seen.size(), tavrin::kYearLabelRows);
+            QCOMPARE(seen.size(), tav::kYearLabelRows);
         }
     }
 };
