@@ -11,10 +11,10 @@
 #include "platform/registryfile.h"
 #include "platform/registrytree.h"
 
-using tavrin::win::detail::parseRegistry;
-using tavrin::win::detail::RegistryKey;
-using tavrin::win::detail::RegistryValue;
-using tavrin::win::detail::serializeRegistry;
+using tav::win::detail::parseRegistry;
+using tav::win::detail::RegistryKey;
+using tav::win::detail::RegistryValue;
+using tav::win::detail::serializeRegistry;
 
 namespace {
 
@@ -34,13 +34,13 @@ QByteArray difference(const RegistryKey& x, const RegistryKey& y, const QByteArr
         if (a.name != b.name || a.type != b.type || a.data != b.data) {
             return path + ": value " + QByteArray::number(i) + " (" + a.name.toHex() + ", type " +
                    QByteArray::number(a.type) + ", " + a.data.toHex() + ") against (" +
-                   b.name.toHex() + ", type " + QByteArray::number(b.type) + ", " +
-                   b.data.toHex() + ")";
+                   b.name.toHex() + ", type " + QByteArray::number(b.type) + ", " + b.data.toHex() +
+                   ")";
         }
     }
     if (x.subkeys.size() != y.subkeys.size()) {
-        return path + ": " + QByteArray::number(qsizetype(x.subkeys.size())) +
-               " subkeys against " + QByteArray::number(qsizetype(y.subkeys.size()));
+        return path + ": " + QByteArray::number(qsizetype(x.subkeys.size())) + " subkeys against " +
+               QByteArray::number(qsizetype(y.subkeys.size()));
     }
     for (std::size_t i = 0; i < x.subkeys.size(); ++i) {
         const QByteArray found =

@@ -16,8 +16,8 @@
 #include "runtimeerror.h"
 #include "stagedmodel.h"
 
-using tavrin::StagedOutcome;
-using tavrin::StagedStorage;
+using tav::StagedOutcome;
+using tav::StagedStorage;
 
 namespace {
 
@@ -87,7 +87,7 @@ bool sameState(const StagedStorage& x, const StagedStorage& y) {
 }
 
 bool isAllZero(const StagedStorage& s) {
-    const auto zero = [](const tavrin::StagedArray& v) {
+    const auto zero = [](const tav::StagedArray& v) {
         return std::all_of(v.begin(), v.end(), [](double x) { return x == 0.0; });
     };
     return s.a == 0 && s.Zs == 0 && s.c == 0 && zero(s.Stufen_i) && zero(s.Stufen_Zs);
@@ -102,7 +102,7 @@ void checkInvariants(const StagedStorage& s, bool completed) {
         return;
     }
     FUZZ_CHECK(s.c >= 1, "negative count %d", s.c);
-    FUZZ_CHECK(std::floor(s.a) == s.a && s.a <= tavrin::kStagedMaxYears,
+    FUZZ_CHECK(std::floor(s.a) == s.a && s.a <= tav::kStagedMaxYears,
                "years %g are not whole years 1 to 20", s.a);
     FUZZ_CHECK(completed ? s.c == s.a : s.c < s.a, "count %d against %g years", s.c, s.a);
     const auto stored = static_cast<std::size_t>(s.c);
@@ -110,7 +110,7 @@ void checkInvariants(const StagedStorage& s, bool completed) {
         FUZZ_CHECK(std::isfinite(s.Stufen_i[i]) && std::isfinite(s.Stufen_Zs[i]),
                    "year %zu holds rate %g and capital %g", i + 1, s.Stufen_i[i], s.Stufen_Zs[i]);
     }
-    for (std::size_t i = stored; i < tavrin::kStagedSlots; ++i) {
+    for (std::size_t i = stored; i < tav::kStagedSlots; ++i) {
         FUZZ_CHECK(s.Stufen_i[i] == 0 && s.Stufen_Zs[i] == 0,
                    "entry %zu beyond the count %d holds rate %g and capital %g", i, s.c,
                    s.Stufen_i[i], s.Stufen_Zs[i]);
@@ -158,10 +158,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const double pressRate = rate(in);
 
         const StagedStorage before = s;
-        tavrin::StagedPress press;
+        tav::StagedPress press;
         try {
-            press = tavrin::pressStaged(s.state(), pressYears, pressCapital, pressRate, locale);
-        } catch (const tavrin::RuntimeError& error) {
+            press = tav::pressStaged(s.state(), pressYears, pressCapital, pressRate, locale);
+        } catch (const tav::RuntimeError& error) {
             FUZZ_CHECK(sameState(before, s), "error %d changed the state", error.number());
             checkInvariants(s, false);
             continue;
@@ -174,7 +174,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 FUZZ_CHECK(isAllZero(s), "not whole years, yet the state was not reset");
                 break;
             case StagedOutcome::YearsOutOfRange:
-                FUZZ_CHECK(!(pressYears >= 1 && pressYears <= tavrin::kStagedMaxYears),
+                FUZZ_CHECK(!(pressYears >= 1 && pressYears <= tav::kStagedMaxYears),
                            "%g years refused as out of range", pressYears);
                 FUZZ_CHECK(sameState(before, s), "years out of range changed the state");
                 break;

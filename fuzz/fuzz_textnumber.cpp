@@ -40,20 +40,20 @@ void checkLocale(const QString& text, const QLocale& locale) {
     const QByteArray name = locale.name().toUtf8();
     double number = 0;
     try {
-        number = tavrin::textToNumber(text, locale);
-    } catch (const tavrin::RuntimeError& error) {
-        FUZZ_CHECK(error.number() == tavrin::ErrorNumber::TypeMismatch,
+        number = tav::textToNumber(text, locale);
+    } catch (const tav::RuntimeError& error) {
+        FUZZ_CHECK(error.number() == tav::ErrorNumber::TypeMismatch,
                    "%s: refused with error %d instead of 13", name.constData(), error.number());
         return;
     }
     FUZZ_CHECK(std::isfinite(number), "%s: accepted a number that is not finite", name.constData());
 
-    const QString shown = tavrin::numberToText(number, locale);
+    const QString shown = tav::numberToText(number, locale);
     const QByteArray shownUtf8 = shown.toUtf8();
     double back = 0;
     try {
-        back = tavrin::textToNumber(shown, locale);
-    } catch (const tavrin::RuntimeError& error) {
+        back = tav::textToNumber(shown, locale);
+    } catch (const tav::RuntimeError& error) {
         FUZZ_CHECK(false, "%s: %.17g is shown as \"%s\", which reads back as error %d",
                    name.constData(), number, shownUtf8.constData(), error.number());
     }
@@ -66,7 +66,7 @@ void checkLocale(const QString& text, const QLocale& locale) {
     FUZZ_CHECK(sameNumber, "%s: %.17g is shown as \"%s\", which reads back as %.17g",
                name.constData(), number, shownUtf8.constData(), back);
     // And the shown text is stable: showing the number read back shows the same.
-    const QString shownAgain = tavrin::numberToText(back, locale);
+    const QString shownAgain = tav::numberToText(back, locale);
     FUZZ_CHECK(shownAgain == shown, "%s: \"%s\" reads back as a number shown as \"%s\"",
                name.constData(), shownUtf8.constData(), shownAgain.toUtf8().constData());
 }

@@ -134,8 +134,8 @@ private slots:
         // Rounded up to 15 digits these would lie beyond the range: shown,
         // they must still be a number that can be typed in again.
         for (const QLocale& locale : {kEnglish, kGerman, kFrench, kSwiss}) {
-            QString shown = tavrin::numberToText(value, locale);
-            const double back = tavrin::textToNumber(shown, locale);
+            QString shown = tav::numberToText(value, locale);
+            const double back = tav::textToNumber(shown, locale);
             QVERIFY(std::isfinite(back));
             QCOMPARE(shown.replace(locale.decimalPoint(), QStringLiteral(".")), expected);
         }

@@ -12,9 +12,9 @@
 #include "runtimeerror.h"
 #include "variant.h"
 
-using tavrin::clsSysRegistry;
-using tavrin::Variant;
-using tavrin::RegistryType::String;
+using tav::clsSysRegistry;
+using tav::Variant;
+using tav::RegistryType::String;
 
 namespace {
 
@@ -49,7 +49,7 @@ int runWriter(int writer, const QString& section, const QString& startFile) {
         for (int n = 0; n < kSettingsPerWriter; ++n) {
             registry.SaveSetting(valueName(writer, n), valueText(writer, n));
         }
-    } catch (const tavrin::RuntimeError& error) {
+    } catch (const tav::RuntimeError& error) {
         std::fprintf(stderr, "writer %d: %d %s\n", writer, error.number(), error.what());
         return 1;
     }
@@ -64,7 +64,7 @@ int runEndlessWriter(const QString& section, int first) {
         try {
             registry.SaveSetting(QStringLiteral("n%1").arg(n, 6, 10, QLatin1Char('0')),
                                  QString::number(n));
-        } catch (const tavrin::RuntimeError& error) {
+        } catch (const tav::RuntimeError& error) {
             std::fprintf(stderr, "save %d: %d %s\n", n, error.number(), error.what());
             return 1;
         }
@@ -154,7 +154,7 @@ private slots:
             }
         }
         const Variant listed =
-            clsSysRegistry().EnumValues(tavrin::RegistryRoot::CurrentUser,
+            clsSysRegistry().EnumValues(tav::RegistryRoot::CurrentUser,
                                         QStringLiteral("Software\\%1\\%2").arg(kApp, sectionOf(0)));
         QCOMPARE(listed.toTextTable().size(),
                  sharedSection ? 4 * kSettingsPerWriter : kSettingsPerWriter);
@@ -219,7 +219,7 @@ private slots:
                                  QStringLiteral("saved"));
             QCOMPARE(registry.GetSetting(QStringLiteral("after-kill-%1").arg(round)),
                      Variant(QStringLiteral("saved")));
-        } catch (const tavrin::RuntimeError& error) {
+        } catch (const tav::RuntimeError& error) {
             QFAIL(qPrintable(QStringLiteral("after %1 saves and a kill at %2 ms: %3 %4")
                                  .arg(lastDone - first + 1)
                                  .arg(delay)
