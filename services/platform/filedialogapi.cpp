@@ -12,14 +12,16 @@ namespace {
 
 DWORD g_lastDialogError = 0;
 
+struct NameFilters {
+    QStringList qtFilters;     // "Description (*.a *.b)", what QFileDialog takes
+    QStringList descriptions;  // what it shows of them, to find the chosen one again
+};
+
 // The (description, patterns) pairs of a filter text, each part ending in a
-// NUL, the list in an empty part; turned into Qt's "Description (*.a *.b)".
-QStringList qtNameFilters(LPCSTR filter) {
-    QStringList filters;
-    if (!filter) {
-        return filters;
-    }
-    const char* part = filter;
+// NUL, the list in an empty part.
+NameFilters nameFilters(LPCSTR filter) {
+    NameFilters filters;
+    const char* part = filter ? filter : "";
     while (*part) {
         const QString description = QString::fromLocal8Bit(part);
         part += std::strlen(part) + 1;
@@ -29,7 +31,9 @@ QStringList qtNameFilters(LPCSTR filter) {
         const QStringList patterns =
             QString::fromLocal8Bit(part).split(QLatin1Char(';'), Qt::SkipEmptyParts);
         part += std::strlen(part) + 1;
-        filters.append(QStringLiteral("%1 (%2)").arg(description, patterns.join(QLatin1Char(' '))));
+        filters.qtFilters.append(
+            QStringLiteral("%1 (%2)").arg(description, patterns.join(QLatin1Char(' '))));
+        filters.descriptions.append(description.simplified());
     }
     return filters;
 }
@@ -76,12 +80,12 @@ BOOL showFileDialog(LPOPENFILENAMEA ofn, bool save) {
     if (ofn->lpstrDefExt && *ofn->lpstrDefExt) {
         dialog.setDefaultSuffix(QString::fromLocal8Bit(ofn->lpstrDefExt));
     }
-    const QStringList filters = qtNameFilters(ofn->lpstrFilter);
-    if (!filters.isEmpty()) {
-        dialog.setNameFilters(filters);
+    const NameFilters filters = nameFilters(ofn->lpstrFilter);
+    if (!filters.qtFilters.isEmpty()) {
+        dialog.setNameFilters(filters.qtFilters);
         const DWORD index = ofn->nFilterIndex;
-        dialog.selectNameFilter(
-            filters.at(index >= 1 && index <= DWORD(filters.size()) ? index - 1 : 0));
+        const bool valid = index >= 1 && index <= DWORD(filters.qtFilters.size());
+        dialog.selectNameFilter(filters.qtFilters.at(valid ? index - 1 : 0));
     }
     dialog.setDirectory(initialFolder(ofn->lpstrInitialDir));
     const QString proposed =
@@ -111,8 +115,10 @@ BOOL showFileDialog(LPOPENFILENAMEA ofn, bool save) {
         std::memcpy(ofn->lpstrFileTitle, name.constData(),
                     static_cast<std::size_t>(name.size()) + 1);
     }
-    if (!filters.isEmpty()) {
-        ofn->nFilterIndex = static_cast<DWORD>(filters.indexOf(dialog.selectedNameFilter()) + 1);
+    if (!filters.qtFilters.isEmpty()) {
+        // The dialog names the chosen filter by what it shows of it.
+        ofn->nFilterIndex =
+            static_cast<DWORD>(filters.descriptions.indexOf(dialog.selectedNameFilter()) + 1);
     }
     return TRUE;
 }

@@ -1,11 +1,17 @@
 #include "userstore.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QLockFile>
 #include <QMutex>
 #include <QSaveFile>
+#include <QThread>
+#include <cerrno>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 #include "registryfile.h"
 
@@ -17,7 +23,7 @@ namespace {
 // enough that a user does not think the program hangs.
 constexpr int kLockTimeoutMs = 10000;
 
-QMutex g_writeMutex;  // one writer per process; QLockFile guards between processes
+QMutex g_writeMutex;  // one writer per process; the file lock guards between processes
 QMutex g_failureMutex;
 LONG g_lastFailureCode = ERROR_SUCCESS;
 QString g_lastFailure;
@@ -28,6 +34,48 @@ LONG fail(LONG code, const QString& reason) {
     g_lastFailure = reason;
     return code;
 }
+
+// An exclusive lock on a file next to the settings. The system drops it
+// when the process ends, so a crash never leaves the settings locked.
+class FileLock {
+public:
+    explicit FileLock(const QString& path)
+        : m_fd(::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600)),
+          m_error(m_fd < 0 ? errno : 0) {}
+    FileLock(const FileLock&) = delete;
+    FileLock& operator=(const FileLock&) = delete;
+    ~FileLock() {
+        if (m_fd >= 0) {
+            ::close(m_fd);  // releases the lock
+        }
+    }
+
+    enum class Result { Locked, Busy, Failed };
+    Result lock(int timeoutMs) {
+        if (m_fd < 0) {
+            return Result::Failed;
+        }
+        QElapsedTimer waited;
+        waited.start();
+        while (::flock(m_fd, LOCK_EX | LOCK_NB) != 0) {
+            if (errno != EWOULDBLOCK && errno != EINTR) {
+                m_error = errno;
+                return Result::Failed;
+            }
+            if (waited.hasExpired(timeoutMs)) {
+                return Result::Busy;
+            }
+            QThread::msleep(2);
+        }
+        return Result::Locked;
+    }
+    // Why locking failed.
+    QString errorString() const { return qt_error_string(m_error); }
+
+private:
+    int m_fd;
+    int m_error;
+};
 
 LONG readFile(const QString& path, RegistryKey& root) {
     QFile file(path);
@@ -76,13 +124,16 @@ LONG modifyUserStore(const std::function<LONG(RegistryKey& root, bool& changed)>
         return fail(ERROR_REGISTRY_IO_FAILED, QStringLiteral("%1 cannot be created").arg(folder));
     }
 
-    QLockFile lock(path + QStringLiteral(".lock"));
-    if (!lock.tryLock(kLockTimeoutMs)) {
-        if (lock.error() == QLockFile::LockFailedError) {
+    FileLock lock(path + QStringLiteral(".lock"));
+    switch (lock.lock(kLockTimeoutMs)) {
+        case FileLock::Result::Locked:
+            break;
+        case FileLock::Result::Busy:
             return fail(ERROR_LOCK_VIOLATION,
                         QStringLiteral("%1 stayed locked by another program").arg(path));
-        }
-        return fail(ERROR_REGISTRY_IO_FAILED, QStringLiteral("%1 cannot be locked").arg(path));
+        case FileLock::Result::Failed:
+            return fail(ERROR_REGISTRY_IO_FAILED,
+                        QStringLiteral("%1 cannot be locked: %2").arg(path, lock.errorString()));
     }
 
     RegistryKey root;

@@ -18,7 +18,8 @@ QString userStorePath();
 // parsed and ERROR_REGISTRY_IO_FAILED for one that cannot be read.
 LONG readUserStore(RegistryKey& root);
 
-// Locks the file against other processes, reads it afresh, lets `change`
+// Locks the file against other processes (registry.ini.lock, which stays
+// in the folder), reads it afresh, lets `change`
 // edit it and, when `change` returns ERROR_SUCCESS and set `changed`, writes
 // it back through a temporary file renamed over the old one, so a crash
 // never leaves half a file. A file that cannot be read or parsed is never
