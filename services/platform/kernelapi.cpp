@@ -1,0 +1,119 @@
+// The few kernel functions the service classes use.
+
+#include <QByteArray>
+#include <QString>
+#include <cstring>
+
+#include "userstore.h"
+#include "win32api.h"
+
+namespace tavrin::win {
+
+namespace {
+
+// The system's texts for every code this layer returns.
+const char* systemText(DWORD code) {
+    switch (code) {
+        case ERROR_SUCCESS:
+            return "The operation completed successfully.";
+        case ERROR_FILE_NOT_FOUND:
+            return "The system cannot find the file specified.";
+        case ERROR_ACCESS_DENIED:
+            return "Access is denied.";
+        case ERROR_INVALID_HANDLE:
+            return "The handle is invalid.";
+        case ERROR_LOCK_VIOLATION:
+            return "The process cannot access the file because another process has locked a "
+                   "portion of the file.";
+        case ERROR_INVALID_PARAMETER:
+            return "The parameter is incorrect.";
+        case ERROR_MORE_DATA:
+            return "More data is available.";
+        case ERROR_NO_MORE_ITEMS:
+            return "No more data is available.";
+        case ERROR_BADDB:
+            return "The configuration registry database is corrupt.";
+        case ERROR_REGISTRY_IO_FAILED:
+            return "An I/O operation initiated by the registry failed unrecoverably.";
+        case ERROR_KEY_DELETED:
+            return "Illegal operation attempted on a registry key that has been marked for "
+                   "deletion.";
+        default:
+            return nullptr;
+    }
+}
+
+bool isStoreFailure(DWORD code) {
+    return code == ERROR_LOCK_VIOLATION || code == ERROR_BADDB || code == ERROR_REGISTRY_IO_FAILED;
+}
+
+}  // namespace
+
+DWORD FormatMessageA(DWORD dwFlags, LPCVOID, DWORD dwMessageId, DWORD, LPSTR lpBuffer, DWORD nSize,
+                     va_list*) {
+    constexpr DWORD unsupported =
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_STRING | FORMAT_MESSAGE_FROM_HMODULE;
+    const char* base = systemText(dwMessageId);
+    if (!(dwFlags & FORMAT_MESSAGE_FROM_SYSTEM) || (dwFlags & unsupported) || !base || !lpBuffer) {
+        return 0;
+    }
+    QByteArray text(base);
+    // Name the settings file and what is wrong with it, when that still fits.
+    if (isStoreFailure(dwMessageId)) {
+        const QByteArray detail =
+            detail::lastUserStoreFailure(static_cast<LONG>(dwMessageId)).toLocal8Bit();
+        if (!detail.isEmpty() && text.size() + 2 + detail.size() + 3 < qsizetype(nSize)) {
+            text += " (" + detail + ')';
+        }
+    }
+    text += "\r\n";
+    if (static_cast<DWORD>(text.size()) + 1 > nSize) {
+        return 0;
+    }
+    std::memcpy(lpBuffer, text.constData(), static_cast<std::size_t>(text.size()) + 1);
+    return static_cast<DWORD>(text.size());
+}
+
+DWORD ExpandEnvironmentStringsA(LPCSTR lpSrc, LPSTR lpDst, DWORD nSize) {
+    if (!lpSrc) {
+        return 0;
+    }
+    const QByteArray source(lpSrc);
+    QByteArray result;
+    qsizetype pos = 0;
+    while (pos < source.size()) {
+        const qsizetype open = source.indexOf('%', pos);
+        const qsizetype close = open < 0 ? -1 : source.indexOf('%', open + 1);
+        if (close < 0) {
+            result += source.mid(pos);
+            break;
+        }
+        result += source.mid(pos, open - pos);
+        const QByteArray name = source.mid(open + 1, close - open - 1);
+        if (!name.isEmpty() && qEnvironmentVariableIsSet(name.constData())) {
+            result += qgetenv(name.constData());
+            pos = close + 1;
+        } else {
+            // Unknown names stay as written; the closing "%" may open the next one.
+            result += source.mid(open, close - open);
+            pos = close;
+        }
+    }
+    const auto needed = static_cast<DWORD>(result.size()) + 1;
+    if (lpDst && nSize >= needed) {
+        std::memcpy(lpDst, result.constData(), needed);
+    }
+    return needed;
+}
+
+int lstrlenA(LPCSTR lpString) {
+    return lpString ? static_cast<int>(std::strlen(lpString)) : 0;
+}
+
+HMODULE GetModuleHandleA(LPCSTR lpModuleName) {
+    // Only the program itself is a module here.
+    static char program;
+    return lpModuleName ? nullptr : reinterpret_cast<HMODULE>(&program);
+}
+
+}  // namespace tavrin::win

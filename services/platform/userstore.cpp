@@ -1,0 +1,162 @@
+#include "userstore.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QMutex>
+#include <QSaveFile>
+#include <QThread>
+#include <cerrno>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include "registryfile.h"
+
+namespace tavrin::win::detail {
+
+namespace {
+
+// Long enough for another copy of the program to finish a write, short
+// enough that a user does not think the program hangs.
+constexpr int kLockTimeoutMs = 10000;
+
+QMutex g_writeMutex;  // one writer per process; the file lock guards between processes
+QMutex g_failureMutex;
+LONG g_lastFailureCode = ERROR_SUCCESS;
+QString g_lastFailure;
+
+LONG fail(LONG code, const QString& reason) {
+    QMutexLocker locker(&g_failureMutex);
+    g_lastFailureCode = code;
+    g_lastFailure = reason;
+    return code;
+}
+
+// An exclusive lock on a file next to the settings. The system drops it
+// when the process ends, so a crash never leaves the settings locked.
+class FileLock {
+public:
+    explicit FileLock(const QString& path)
+        : m_fd(::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600)),
+          m_error(m_fd < 0 ? errno : 0) {}
+    FileLock(const FileLock&) = delete;
+    FileLock& operator=(const FileLock&) = delete;
+    ~FileLock() {
+        if (m_fd >= 0) {
+            ::close(m_fd);  // releases the lock
+        }
+    }
+
+    enum class Result { Locked, Busy, Failed };
+    Result lock(int timeoutMs) {
+        if (m_fd < 0) {
+            return Result::Failed;
+        }
+        QElapsedTimer waited;
+        waited.start();
+        while (::flock(m_fd, LOCK_EX | LOCK_NB) != 0) {
+            if (errno != EWOULDBLOCK && errno != EINTR) {
+                m_error = errno;
+                return Result::Failed;
+            }
+            if (waited.hasExpired(timeoutMs)) {
+                return Result::Busy;
+            }
+            QThread::msleep(2);
+        }
+        return Result::Locked;
+    }
+    // Why locking failed.
+    QString errorString() const { return qt_error_string(m_error); }
+
+private:
+    int m_fd;
+    int m_error;
+};
+
+LONG readFile(const QString& path, RegistryKey& root) {
+    QFile file(path);
+    if (!file.exists()) {
+        return ERROR_SUCCESS;
+    }
+    if (!QFileInfo(path).isFile()) {
+        return fail(ERROR_REGISTRY_IO_FAILED,
+                    QStringLiteral("%1 cannot be read: it is not a file").arg(path));
+    }
+    if (!file.open(QIODevice::ReadOnly)) {
+        return fail(ERROR_REGISTRY_IO_FAILED,
+                    QStringLiteral("%1 cannot be read: %2").arg(path, file.errorString()));
+    }
+    const QByteArray text = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        return fail(ERROR_REGISTRY_IO_FAILED,
+                    QStringLiteral("%1 cannot be read: %2").arg(path, file.errorString()));
+    }
+    QString error;
+    if (!parseRegistry(text, root, error)) {
+        return fail(ERROR_BADDB, QStringLiteral("%1, %2").arg(path, error));
+    }
+    return ERROR_SUCCESS;
+}
+
+}  // namespace
+
+QString userStorePath() {
+    QString base = qEnvironmentVariable("XDG_CONFIG_HOME");
+    if (base.isEmpty() || QDir::isRelativePath(base)) {
+        base = QDir::homePath() + QStringLiteral("/.config");
+    }
+    return base + QStringLiteral("/tavrin/registry.ini");
+}
+
+LONG readUserStore(RegistryKey& root) {
+    return readFile(userStorePath(), root);
+}
+
+LONG modifyUserStore(const std::function<LONG(RegistryKey& root, bool& changed)>& change) {
+    QMutexLocker writer(&g_writeMutex);
+    const QString path = userStorePath();
+    const QString folder = QFileInfo(path).absolutePath();
+    if (!QDir().mkpath(folder)) {
+        return fail(ERROR_REGISTRY_IO_FAILED, QStringLiteral("%1 cannot be created").arg(folder));
+    }
+
+    FileLock lock(path + QStringLiteral(".lock"));
+    switch (lock.lock(kLockTimeoutMs)) {
+        case FileLock::Result::Locked:
+            break;
+        case FileLock::Result::Busy:
+            return fail(ERROR_LOCK_VIOLATION,
+                        QStringLiteral("%1 stayed locked by another program").arg(path));
+        case FileLock::Result::Failed:
+            return fail(ERROR_REGISTRY_IO_FAILED,
+                        QStringLiteral("%1 cannot be locked: %2").arg(path, lock.errorString()));
+    }
+
+    RegistryKey root;
+    if (const LONG rc = readFile(path, root); rc != ERROR_SUCCESS) {
+        return rc;
+    }
+    bool changed = false;
+    if (const LONG rc = change(root, changed); rc != ERROR_SUCCESS || !changed) {
+        return rc;
+    }
+
+    const QByteArray text = serializeRegistry(root);
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit()) {
+        return fail(ERROR_REGISTRY_IO_FAILED,
+                    QStringLiteral("%1 cannot be written: %2").arg(path, file.errorString()));
+    }
+    return ERROR_SUCCESS;
+}
+
+QString lastUserStoreFailure(LONG code) {
+    QMutexLocker locker(&g_failureMutex);
+    return code == g_lastFailureCode ? g_lastFailure : QString();
+}
+
+}  // namespace tavrin::win::detail

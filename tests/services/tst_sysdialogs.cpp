@@ -1,0 +1,419 @@
+// clsSysDialogs with the real Qt dialogs, driven offscreen the way a user
+// would: type a name and press Enter, or cancel.
+
+#include <QComboBox>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QtTest>
+#include <memory>
+
+#include "clssysdialogs.h"
+#include "platform/win32api.h"
+#include "testsupport.h"
+
+using tavrin::clsSysDialogs;
+using tavrin::test::raisedBy;
+using tavrin::test::ScopedConfigHome;
+using tavrin::test::whenModal;
+
+namespace {
+
+enum class Dialog { Open, Save };
+
+QString show(clsSysDialogs& dialogs, Dialog which, const QString& initialPath,
+             const QString& fileName, const QString& fileTypes, const QString& title = {},
+             WId owner = 0) {
+    return which == Dialog::Open
+               ? dialogs.GetOpenFileName(initialPath, fileName, fileTypes, title, owner)
+               : dialogs.GetSaveFileName(initialPath, fileName, fileTypes, title, owner);
+}
+
+// Types into the file name field as a user does: select what it holds and
+// type over it, then press Enter.
+void typeAndConfirm(QFileDialog* dialog, const QString& name) {
+    auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    QVERIFY(edit);
+    dialog->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(dialog));
+    edit->setFocus();
+    edit->selectAll();
+    QTest::keyClicks(edit, name);
+    QTest::keyClick(edit, Qt::Key_Return);
+}
+
+QStringList typeList(QFileDialog* dialog) {
+    QStringList texts;
+    auto* combo = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+    for (int i = 0; combo && i < combo->count(); ++i) {
+        texts.append(combo->itemText(i));
+    }
+    return texts;
+}
+
+}  // namespace
+
+Q_DECLARE_METATYPE(Dialog)
+
+class TestSysDialogs : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<ScopedConfigHome> m_home;
+    std::unique_ptr<QTemporaryDir> m_folder;
+
+private slots:
+    void initTestCase() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }
+    void init() {
+        m_home = std::make_unique<ScopedConfigHome>();
+        m_folder = std::make_unique<QTemporaryDir>();
+    }
+    void cleanup() {
+        // A dialog a failed test left open would block the next one.
+        while (QWidget* modal = QApplication::activeModalWidget()) {
+            modal->close();
+        }
+        m_folder.reset();
+        m_home.reset();
+    }
+
+    void chosenFileComesBack_data() {
+        QTest::addColumn<Dialog>("which");
+        QTest::addColumn<QFileDialog::AcceptMode>("mode");
+        QTest::newRow("open") << Dialog::Open << QFileDialog::AcceptOpen;
+        QTest::newRow("save") << Dialog::Save << QFileDialog::AcceptSave;
+    }
+    void chosenFileComesBack() {
+        QFETCH(Dialog, which);
+        QFETCH(QFileDialog::AcceptMode, mode);
+        // Given the dialog in a folder with a proposed name,
+        // when the user types another name and presses Enter,
+        // then that file's full path is the result.
+        clsSysDialogs dialogs;
+        bool shown = false;
+        QFileDialog::AcceptMode seenMode{};
+        QString seenFolder;
+        whenModal<QFileDialog>(
+            [&](QFileDialog* dialog) {
+                seenMode = dialog->acceptMode();
+                seenFolder = dialog->directory().absolutePath();
+                typeAndConfirm(dialog, QStringLiteral("result.txt"));
+            },
+            &shown);
+
+        const QString path = show(dialogs, which, m_folder->path(), QStringLiteral("tavrin.txt"),
+                                  QStringLiteral("txt"));
+
+        QVERIFY(shown);
+        QCOMPARE(seenMode, mode);
+        QCOMPARE(seenFolder, m_folder->path());
+        QCOMPARE(path, m_folder->path() + QStringLiteral("/result.txt"));
+    }
+
+    void cancelGivesBackTheProposedName_data() {
+        QTest::addColumn<Dialog>("which");
+        QTest::addColumn<QString>("fileName");
+        QTest::newRow("open") << Dialog::Open << QStringLiteral("tavrin.txt");
+        QTest::newRow("save") << Dialog::Save << QStringLiteral("tavrin.txt");
+        QTest::newRow("save without a name") << Dialog::Save << QString();
+        QTest::newRow("name of 260 characters") << Dialog::Save << QString(260, QLatin1Char('a'));
+    }
+    void cancelGivesBackTheProposedName() {
+        QFETCH(Dialog, which);
+        QFETCH(QString, fileName);
+        clsSysDialogs dialogs;
+        bool shown = false;
+        QString proposed;
+        whenModal<QFileDialog>(
+            [&](QFileDialog* dialog) {
+                proposed = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->text();
+                dialog->reject();
+            },
+            &shown);
+
+        const QString path =
+            show(dialogs, which, m_folder->path(), fileName, QStringLiteral("txt"));
+
+        QVERIFY(shown);
+        QCOMPARE(proposed, fileName.left(259));  // what fits the buffer's declared length
+        QCOMPARE(path, fileName);
+    }
+
+    void typeListNamesTheTypes_data() {
+        QTest::addColumn<QString>("fileTypes");
+        QTest::addColumn<QStringList>("shown");
+        QTest::addColumn<QStringList>("patterns");
+        QTest::newRow("txt") << "txt" << QStringList{"plain text document (*.txt)"}
+                             << QStringList{"*.txt"};
+        QTest::newRow("pattern, then extension")
+            << "*.txt;txt" << QStringList{"*.txt", "plain text document (*.txt)"}
+            << QStringList{"*.txt", "*.txt"};
+        QTest::newRow("unknown extension")
+            << "xyz" << QStringList{"(*.xyz)"} << QStringList{"*.xyz"};
+        QTest::newRow("trailing semicolon")
+            << "txt;" << QStringList{"plain text document (*.txt)", "(*.)"}
+            << QStringList{"*.txt", "*."};
+        QTest::newRow("two patterns")
+            << "*.txt;*.log" << QStringList{"*.txt", "*.log"} << QStringList{"*.txt", "*.log"};
+    }
+    void typeListNamesTheTypes() {
+        QFETCH(QString, fileTypes);
+        QFETCH(QStringList, shown);
+        QFETCH(QStringList, patterns);
+        clsSysDialogs dialogs;
+        QStringList seenTypes;
+        QStringList seenPatterns;
+        QString selected;
+        whenModal<QFileDialog>([&](QFileDialog* dialog) {
+            seenTypes = typeList(dialog);
+            for (const QString& filter : dialog->nameFilters()) {
+                seenPatterns.append(filter.section(QLatin1Char('('), -1).chopped(1));
+            }
+            selected = dialog->selectedNameFilter();
+            dialog->reject();
+        });
+
+        show(dialogs, Dialog::Save, m_folder->path(), QStringLiteral("tavrin.txt"), fileTypes);
+
+        QCOMPARE(seenTypes, shown);
+        QCOMPARE(seenPatterns, patterns);
+        QCOMPARE(selected, shown.first());  // the first entry is preselected
+    }
+
+    void emptyTypesGiveNoTypeList() {
+        clsSysDialogs dialogs;
+        QStringList filters;
+        whenModal<QFileDialog>([&](QFileDialog* dialog) {
+            filters = dialog->nameFilters();
+            dialog->reject();
+        });
+        show(dialogs, Dialog::Save, m_folder->path(), QStringLiteral("tavrin.txt"), QString());
+        QCOMPARE(filters, QFileDialog().nameFilters());
+    }
+
+    void titleOrTheDefaultCaption_data() {
+        QTest::addColumn<Dialog>("which");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("open, no title") << Dialog::Open << QString() << QStringLiteral("Open");
+        QTest::newRow("save, no title") << Dialog::Save << QString() << QStringLiteral("Save As");
+        QTest::newRow("own title") << Dialog::Save << QStringLiteral("Ergebnisdatei wählen")
+                                   << QStringLiteral("Ergebnisdatei wählen");
+    }
+    void titleOrTheDefaultCaption() {
+        QFETCH(Dialog, which);
+        QFETCH(QString, title);
+        QFETCH(QString, shown);
+        clsSysDialogs dialogs;
+        QString seen;
+        whenModal<QFileDialog>([&](QFileDialog* dialog) {
+            seen = dialog->windowTitle();
+            dialog->reject();
+        });
+        show(dialogs, which, m_folder->path(), QStringLiteral("x.txt"), QStringLiteral("txt"),
+             title);
+        QCOMPARE(seen, shown);
+    }
+
+    void folderThatIsNotHereStartsAtHome_data() {
+        QTest::addColumn<QString>("initialPath");
+        QTest::newRow("drive of another system") << QStringLiteral("C:\\");
+        QTest::newRow("missing folder") << QStringLiteral("/nowhere/at/all");
+        QTest::newRow("none") << QString();
+    }
+    void folderThatIsNotHereStartsAtHome() {
+        QFETCH(QString, initialPath);
+        clsSysDialogs dialogs;
+        QString folder;
+        whenModal<QFileDialog>([&](QFileDialog* dialog) {
+            folder = dialog->directory().absolutePath();
+            dialog->reject();
+        });
+        show(dialogs, Dialog::Open, initialPath, QStringLiteral("x.txt"), QStringLiteral("txt"));
+        QCOMPARE(folder, QDir::homePath());
+    }
+
+    void nameOver260CharactersIsRefusedBeforeAnyDialog_data() {
+        QTest::addColumn<Dialog>("which");
+        QTest::newRow("open") << Dialog::Open;
+        QTest::newRow("save") << Dialog::Save;
+    }
+    void nameOver260CharactersIsRefusedBeforeAnyDialog() {
+        QFETCH(Dialog, which);
+        clsSysDialogs dialogs;
+        bool shown = false;
+        whenModal<QWidget>([](QWidget* unexpected) { unexpected->close(); }, &shown, 300);
+
+        const auto raised = raisedBy([&] {
+            show(dialogs, which, m_folder->path(), QString(261, QLatin1Char('a')),
+                 QStringLiteral("txt"));
+        });
+        QTest::qWait(400);
+
+        QVERIFY(!shown);
+        QVERIFY(raised);
+        QCOMPARE(raised->number, 5);
+        QCOMPARE(raised->source, QStringLiteral("cSysDialogs:GetOpenFileName"));
+    }
+
+    void pathTooLongForTheBufferIsRefusedInTheDialog() {
+        // Given a folder, when the user types a name that makes the path
+        // longer than the 259 characters the result can hold,
+        // then a message says so and the dialog stays open.
+        clsSysDialogs dialogs;
+        bool warned = false;
+        bool stillOpen = false;
+        whenModal<QFileDialog>([&](QFileDialog* dialog) {
+            whenModal<QMessageBox>([&](QMessageBox* box) {
+                warned = true;
+                box->close();
+                QTimer::singleShot(50, dialog, [&, dialog] {
+                    stillOpen = dialog->isVisible();
+                    dialog->reject();
+                });
+            });
+            auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            edit->setText(QString(250, QLatin1Char('b')));
+            QTest::keyClick(edit, Qt::Key_Return);
+        });
+
+        const QString path = show(dialogs, Dialog::Save, m_folder->path(),
+                                  QStringLiteral("tavrin.txt"), QStringLiteral("txt"));
+
+        QVERIFY(warned);
+        QVERIFY(stillOpen);
+        QCOMPARE(path, QStringLiteral("tavrin.txt"));
+    }
+
+    void existingFileIsTakenWithoutAnOverwriteQuestion() {
+        // The result file is appended to, so choosing an existing one is no risk.
+        const QString existing = m_folder->path() + QStringLiteral("/old.txt");
+        tavrin::test::writeFile(existing, "earlier results\n");
+        clsSysDialogs dialogs;
+        bool questioned = false;
+        whenModal<QFileDialog>([&](QFileDialog* dialog) {
+            whenModal<QMessageBox>([](QMessageBox* box) { box->close(); }, &questioned, 500);
+            typeAndConfirm(dialog, QStringLiteral("old.txt"));
+        });
+
+        const QString path = show(dialogs, Dialog::Save, m_folder->path(),
+                                  QStringLiteral("tavrin.txt"), QStringLiteral("txt"));
+        QTest::qWait(600);
+
+        QVERIFY(!questioned);
+        QCOMPARE(path, existing);
+        QCOMPARE(tavrin::test::fileBytes(existing), QByteArray("earlier results\n"));
+    }
+
+    void dialogBelongsToTheOwnerWindow() {
+        QWidget window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        clsSysDialogs dialogs;
+        QWidget* parent = nullptr;
+        whenModal<QFileDialog>([&](QFileDialog* dialog) {
+            parent = dialog->parentWidget();
+            dialog->reject();
+        });
+        show(dialogs, Dialog::Save, m_folder->path(), QStringLiteral("x.txt"),
+             QStringLiteral("txt"), {}, window.winId());
+        QCOMPARE(parent, &window);
+    }
+
+    void fileDialogRecordTellsWhatWasChosen() {
+        using namespace tavrin::win;
+        QByteArray file("x");
+        file.resize(100, '\0');
+        QByteArray fileTitle(50, '\0');
+        const QByteArray folder = m_folder->path().toLocal8Bit();
+        const char filter[] = "Text (*.txt)\0*.txt\0Logs\0*.log;*.old\0";
+        OPENFILENAMEA request{};
+        request.lStructSize = sizeof request;
+        request.lpstrFilter = filter;
+        request.nFilterIndex = 2;
+        request.lpstrFile = file.data();
+        request.nMaxFile = 100;
+        request.lpstrFileTitle = fileTitle.data();
+        request.nMaxFileTitle = 50;
+        request.lpstrInitialDir = folder.constData();
+        QString preselected;
+        whenModal<QFileDialog>([&](QFileDialog* dialog) {
+            preselected = dialog->selectedNameFilter();
+            dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"))->setCurrentIndex(0);
+            typeAndConfirm(dialog, QStringLiteral("report.log"));
+        });
+
+        QCOMPARE(GetSaveFileNameA(&request), TRUE);
+
+        const QByteArray path = folder + "/report.log";
+        QCOMPARE(preselected, QStringLiteral("Logs"));
+        QCOMPARE(QByteArray(file.constData()), path);
+        QCOMPARE(int(request.nFileOffset), folder.size() + 1);
+        QCOMPARE(int(request.nFileExtension), path.size() - 3);
+        QCOMPARE(QByteArray(fileTitle.constData()), QByteArray("report.log"));
+        QCOMPARE(request.nFilterIndex, DWORD(1));
+    }
+
+    void fileDialogRecordIsLeftAloneOnCancelAndRefusal() {
+        using namespace tavrin::win;
+        QByteArray file("proposed.txt");
+        file.resize(100, '\0');
+        const QByteArray before = file;
+        OPENFILENAMEA request{};
+        request.lStructSize = sizeof request;
+        request.lpstrFile = file.data();
+        request.nMaxFile = 100;
+        whenModal<QFileDialog>([](QFileDialog* dialog) { dialog->reject(); });
+        QCOMPARE(GetOpenFileNameA(&request), FALSE);
+        QCOMPARE(CommDlgExtendedError(), DWORD(0));
+        QCOMPARE(file, before);
+
+        // A record of a size the dialog does not know is refused unseen.
+        bool shown = false;
+        whenModal<QWidget>([](QWidget* unexpected) { unexpected->close(); }, &shown, 300);
+        request.lStructSize = 76;
+        QCOMPARE(GetOpenFileNameA(&request), FALSE);
+        QCOMPARE(CommDlgExtendedError(), CDERR_STRUCTSIZE);
+        QTest::qWait(400);
+        QVERIFY(!shown);
+        QCOMPARE(file, before);
+    }
+
+    void folderDialogShowsTheInstructionAndReturnsTheFolder() {
+        const QString chosen = m_folder->path() + QStringLiteral("/Ergebnisse");
+        QVERIFY(QDir().mkpath(chosen));
+        clsSysDialogs dialogs;
+        QString instruction;
+        QString title;
+        whenModal<QDialog>([&](QDialog* dialog) {
+            title = dialog->windowTitle();
+            for (const QLabel* label : dialog->findChildren<QLabel*>()) {
+                if (label->isVisible() && label->text().startsWith(QStringLiteral("Bitte"))) {
+                    instruction = label->text();
+                }
+            }
+            auto* browser = dialog->findChild<QFileDialog*>();
+            QVERIFY(browser);
+            typeAndConfirm(browser, chosen);
+        });
+
+        const QString path = dialogs.GetPath();
+
+        QCOMPARE(instruction, QStringLiteral("Bitte wählen Sie ein Verzeichnis aus"));
+        QCOMPARE(title, QStringLiteral("Browse For Folder"));
+        QCOMPARE(path, chosen);
+    }
+
+    void cancelledFolderDialogGivesEmptyText() {
+        clsSysDialogs dialogs;
+        bool shown = false;
+        whenModal<QDialog>([](QDialog* dialog) { dialog->reject(); }, &shown);
+        const QString path = dialogs.GetPath();
+        QVERIFY(shown);
+        QCOMPARE(path, QString());
+    }
+};
+
+QTEST_MAIN(TestSysDialogs)
+#include "tst_sysdialogs.moc"
