@@ -1,6 +1,6 @@
 // The window's housekeeping: the input fields' change handlers, emptying the
-// fields, zeroing the calculation state, the save box, the locking of the
-// staged model's fixed inputs and the mouse cursor.
+// fields, zeroing the calculation state, the locking of the staged model's
+// fixed inputs and the mouse cursor.
 
 #include <QCheckBox>
 #include <QGuiApplication>
@@ -65,14 +65,6 @@ void tavrin::ResetState() {
     erstes_i = 0;
     zweites_i = 0;
     c = 0;
-}
-
-void tavrin::Check1_Click() {
-    // Unticking changes nothing: the result file and the status line stay.
-    if (!Check1->isChecked())
-        return;
-    // Ticking asks for the result file; the save dialog joins with the
-    // services library.
 }
 
 void tavrin::lockFixedInputs() {

@@ -7,6 +7,7 @@
 #include <QRadioButton>
 
 #include "catalogue.h"
+#include "clssysdialogs.h"
 
 using namespace tav;
 

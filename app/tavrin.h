@@ -11,19 +11,25 @@
 //   modehandlers.cpp      Option1_Click .. Option5_Click
 //   calculate.cpp         Command1_Click with its messages, WriteResultFile
 //   housekeeping.cpp      Text1_Change .. Text3_Change, ClearFields, ResetState,
-//                         Check1_Click, the locking of fields and the mouse cursor
-// The numbers come from tavrin_calc (conversions, the five calculations, the
+//                         the locking of fields and the mouse cursor
+//   savetarget.cpp        Check1_Click: the result file, chosen in the save dialog
+// The save dialog comes from tavrin_services, created the first time the
+// save box is ticked. The numbers come from tavrin_calc (conversions, the five calculations, the
 // staged model, the result file); every text from catalogue.h. Nothing is read
 // or written at start; the window keeps no state between runs.
 
 #include <QString>
 #include <QWidget>
 #include <QtGlobal>
+#include <memory>
 
 #include "language.h"
 #include "stagedmodel.h"
 
 class QCheckBox;
+namespace tav {
+class clsSysDialogs;
+}
 class QFrame;
 class QGroupBox;
 class QLabel;
@@ -116,6 +122,9 @@ private:
     // The application-wide mouse cursor.
     static void setWaitCursor();
     static void setDefaultCursor();
+
+    // The save dialog's service, kept from the first tick of the save box.
+    std::unique_ptr<tav::clsSysDialogs> m_dialogs;
 
     StagedArray Stufen_i{};
     StagedArray Stufen_Zs{};

@@ -5,7 +5,7 @@
 #include "errornumbers.h"
 #include "runtimeerror.h"
 
-namespace tavrin {
+namespace tav {
 
 QByteArray bytesFromText(const QString& text) {
     // A character that is not one byte cannot be written as one; silently
@@ -16,4 +16,4 @@ QByteArray bytesFromText(const QString& text) {
     return text.toLatin1();
 }
 
-}  // namespace tavrin
+}  // namespace tav

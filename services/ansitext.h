@@ -3,7 +3,7 @@
 #include <QByteArray>
 #include <QString>
 
-namespace tavrin {
+namespace tav {
 
 // Texts travel to the operating system in its ANSI code page: the system's
 // code page on Windows, UTF-8 elsewhere. The byte array keeps its own NUL
@@ -21,4 +21,4 @@ inline QString textFromBytes(QByteArrayView bytes) {
     return QString::fromLatin1(bytes);
 }
 
-}  // namespace tavrin
+}  // namespace tav

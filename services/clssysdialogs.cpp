@@ -7,7 +7,7 @@
 #include "platform/win32api.h"
 #include "runtimeerror.h"
 
-namespace tavrin {
+namespace tav {
 
 using namespace win;
 
@@ -143,4 +143,4 @@ QString clsSysDialogs::ComposeFileFilter(const QString& FileTypes) {
     });
 }
 
-}  // namespace tavrin
+}  // namespace tav

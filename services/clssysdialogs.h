@@ -4,7 +4,7 @@
 #include <QWindow>
 #include <memory>
 
-namespace tavrin {
+namespace tav {
 
 class clsSysRegistry;
 
@@ -43,4 +43,4 @@ private:
     std::unique_ptr<clsSysRegistry> m_registry;
 };
 
-}  // namespace tavrin
+}  // namespace tav

@@ -8,7 +8,7 @@
 #include "platform/win32api.h"
 #include "runtimeerror.h"
 
-namespace tavrin {
+namespace tav {
 
 using namespace win;
 
@@ -447,4 +447,4 @@ void clsSysRegistry::raise(qint32 code) {
     throw RuntimeError(code, {}, GetErrorText(code));
 }
 
-}  // namespace tavrin
+}  // namespace tav

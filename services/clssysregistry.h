@@ -5,7 +5,7 @@
 
 #include "variant.h"
 
-namespace tavrin {
+namespace tav {
 
 // The predefined root keys, as the 32-bit numbers callers pass as lngHKEY.
 namespace RegistryRoot {
@@ -91,4 +91,4 @@ private:
     qint32 m_dataType = 0;
 };
 
-}  // namespace tavrin
+}  // namespace tav

@@ -5,7 +5,7 @@
 
 #include "runtimeerror.h"
 
-namespace tavrin {
+namespace tav {
 
 // The service classes name the routine an error came from in its source
 // ("cSysRegistry:GetRegistryValue"). The innermost routine that labels an
@@ -33,4 +33,4 @@ auto labelAlways(const QString& label, Body&& body) -> decltype(body()) {
     }
 }
 
-}  // namespace tavrin
+}  // namespace tav

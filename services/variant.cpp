@@ -5,7 +5,7 @@
 #include "errornumbers.h"
 #include "runtimeerror.h"
 
-namespace tavrin {
+namespace tav {
 
 Variant Variant::missing() {
     Variant value;
@@ -104,4 +104,4 @@ QString describe(const Variant& value) {
     return {};
 }
 
-}  // namespace tavrin
+}  // namespace tav

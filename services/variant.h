@@ -7,7 +7,7 @@
 #include <array>
 #include <variant>
 
-namespace tavrin {
+namespace tav {
 
 // The values the service classes take and give where one argument or result
 // can be of several kinds: empty, text, a 32-bit integer, an array of texts
@@ -54,6 +54,6 @@ private:
 // Readable form for test failures and logs, e.g. Text("abc") or TextArray("a", "b").
 QString describe(const Variant& value);
 
-}  // namespace tavrin
+}  // namespace tav
 
-Q_DECLARE_METATYPE(tavrin::Variant)
+Q_DECLARE_METATYPE(tav::Variant)

@@ -3,7 +3,7 @@
 #include <QApplication>
 #include <QMessageBox>
 
-namespace tavrin::win::detail {
+namespace tav::win::detail {
 
 BoundedFileDialog::BoundedFileDialog(QWidget* parent, qsizetype maxPathBytes)
     : QFileDialog(parent), m_maxPathBytes(maxPathBytes) {
@@ -38,4 +38,4 @@ QWidget* ownerWidget(WId owner) {
     return QApplication::activeWindow();
 }
 
-}  // namespace tavrin::win::detail
+}  // namespace tav::win::detail

@@ -2,7 +2,7 @@
 
 #include <QFileDialog>
 
-namespace tavrin::win::detail {
+namespace tav::win::detail {
 
 // Qt's own file dialog (never the desktop's native one, so that it behaves
 // the same everywhere and can be driven in tests) that refuses, with a
@@ -21,4 +21,4 @@ private:
 // The window a dialog belongs to: the owner's widget, else the active window.
 QWidget* ownerWidget(WId owner);
 
-}  // namespace tavrin::win::detail
+}  // namespace tav::win::detail

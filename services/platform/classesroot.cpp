@@ -3,7 +3,7 @@
 #include <QMimeDatabase>
 #include <algorithm>
 
-namespace tavrin::win::detail {
+namespace tav::win::detail {
 
 namespace {
 
@@ -93,4 +93,4 @@ std::shared_ptr<const RegistryKey> classesRootKey(const QList<QByteArray>& path)
     return nullptr;
 }
 
-}  // namespace tavrin::win::detail
+}  // namespace tav::win::detail

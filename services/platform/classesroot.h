@@ -4,7 +4,7 @@
 
 #include "registrytree.h"
 
-namespace tavrin::win::detail {
+namespace tav::win::detail {
 
 // HKEY_CLASSES_ROOT, answered from the desktop's file-type database:
 //
@@ -16,4 +16,4 @@ namespace tavrin::win::detail {
 // the database does not know has no key (null). Nothing here can be written.
 std::shared_ptr<const RegistryKey> classesRootKey(const QList<QByteArray>& path);
 
-}  // namespace tavrin::win::detail
+}  // namespace tav::win::detail

@@ -6,7 +6,7 @@
 #include "boundedfiledialog.h"
 #include "win32api.h"
 
-namespace tavrin::win {
+namespace tav::win {
 
 namespace {
 
@@ -137,4 +137,4 @@ DWORD CommDlgExtendedError() {
     return g_lastDialogError;
 }
 
-}  // namespace tavrin::win
+}  // namespace tav::win

@@ -10,7 +10,7 @@
 #include "boundedfiledialog.h"
 #include "win32api.h"
 
-namespace tavrin::win {
+namespace tav::win {
 
 namespace {
 
@@ -94,4 +94,4 @@ void CoTaskMemFree(LPVOID pv) {
     std::free(pv);
 }
 
-}  // namespace tavrin::win
+}  // namespace tav::win

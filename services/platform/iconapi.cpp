@@ -9,7 +9,7 @@
 
 #include "win32api.h"
 
-namespace tavrin::win {
+namespace tav::win {
 
 namespace {
 
@@ -70,4 +70,4 @@ QIcon iconFromHandle(HICON hIcon) {
     return it == g_icons.end() ? QIcon() : it->second;
 }
 
-}  // namespace tavrin::win
+}  // namespace tav::win

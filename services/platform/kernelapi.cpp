@@ -7,7 +7,7 @@
 #include "userstore.h"
 #include "win32api.h"
 
-namespace tavrin::win {
+namespace tav::win {
 
 namespace {
 
@@ -116,4 +116,4 @@ HMODULE GetModuleHandleA(LPCSTR lpModuleName) {
     return lpModuleName ? nullptr : reinterpret_cast<HMODULE>(&program);
 }
 
-}  // namespace tavrin::win
+}  // namespace tav::win

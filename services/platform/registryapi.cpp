@@ -12,7 +12,7 @@
 #include "userstore.h"
 #include "win32api.h"
 
-namespace tavrin::win {
+namespace tav::win {
 
 namespace {
 
@@ -389,4 +389,4 @@ LSTATUS RegCloseKey(HKEY hKey) {
                                                                        : ERROR_INVALID_HANDLE;
 }
 
-}  // namespace tavrin::win
+}  // namespace tav::win

@@ -3,7 +3,7 @@
 #include <QStringDecoder>
 #include <optional>
 
-namespace tavrin::win::detail {
+namespace tav::win::detail {
 
 namespace {
 
@@ -424,4 +424,4 @@ bool parseRegistry(const QByteArray& text, RegistryKey& root, QString& error) {
     return true;
 }
 
-}  // namespace tavrin::win::detail
+}  // namespace tav::win::detail

@@ -5,7 +5,7 @@
 
 #include "registrytree.h"
 
-namespace tavrin::win::detail {
+namespace tav::win::detail {
 
 // The text form of the user's registry: one "[key\path]" line per key,
 // followed by its values, one per line, in a form close to the registry
@@ -31,4 +31,4 @@ QByteArray serializeRegistry(const RegistryKey& root);
 // in `error` ("line 3: ...").
 bool parseRegistry(const QByteArray& text, RegistryKey& root, QString& error);
 
-}  // namespace tavrin::win::detail
+}  // namespace tav::win::detail

@@ -3,7 +3,7 @@
 #include <QString>
 #include <algorithm>
 
-namespace tavrin::win::detail {
+namespace tav::win::detail {
 
 int compareNames(QByteArrayView a, QByteArrayView b) {
     return QString::fromLocal8Bit(a).compare(QString::fromLocal8Bit(b), Qt::CaseInsensitive);
@@ -99,4 +99,4 @@ bool RegistryKey::removeValue(QByteArrayView valueName) {
     return values.removeIf([&](const RegistryValue& v) { return sameName(v.name, valueName); }) > 0;
 }
 
-}  // namespace tavrin::win::detail
+}  // namespace tav::win::detail

@@ -7,7 +7,7 @@
 
 #include "win32api.h"
 
-namespace tavrin::win::detail {
+namespace tav::win::detail {
 
 // Names in the registry compare without regard to case and keep the case
 // they were created with. Names are bytes in the program's ANSI code page.
@@ -47,4 +47,4 @@ struct RegistryKey {
     bool removeValue(QByteArrayView valueName);
 };
 
-}  // namespace tavrin::win::detail
+}  // namespace tav::win::detail

@@ -15,7 +15,7 @@
 
 #include "registryfile.h"
 
-namespace tavrin::win::detail {
+namespace tav::win::detail {
 
 namespace {
 
@@ -159,4 +159,4 @@ QString lastUserStoreFailure(LONG code) {
     return code == g_lastFailureCode ? g_lastFailure : QString();
 }
 
-}  // namespace tavrin::win::detail
+}  // namespace tav::win::detail

@@ -5,7 +5,7 @@
 
 #include "registrytree.h"
 
-namespace tavrin::win::detail {
+namespace tav::win::detail {
 
 // HKEY_CURRENT_USER, kept in one text file, registry.ini in the "tavrin"
 // folder of the user's configuration folder ($XDG_CONFIG_HOME, else
@@ -30,4 +30,4 @@ LONG modifyUserStore(const std::function<LONG(RegistryKey& root, bool& changed)>
 // returned `code`, for the text of the code; else empty.
 QString lastUserStoreFailure(LONG code);
 
-}  // namespace tavrin::win::detail
+}  // namespace tav::win::detail

@@ -6,7 +6,7 @@
 // HKEY_CURRENT_USER lives in a text file in the user's configuration folder,
 // HKEY_CLASSES_ROOT answers from the desktop's file-type database, and the
 // dialogs are Qt's own. Code that calls them writes the names unqualified
-// after `using namespace tavrin::win;`, which works with either.
+// after `using namespace tav::win;`, which works with either.
 
 #ifdef _WIN32
 
@@ -21,7 +21,7 @@
 #undef GetOpenFileName
 #undef GetSaveFileName
 
-namespace tavrin::win {}
+namespace tav::win {}
 
 #else
 
@@ -31,7 +31,7 @@ namespace tavrin::win {}
 
 #include <QIcon>
 
-namespace tavrin::win {
+namespace tav::win {
 
 using BYTE = unsigned char;
 using WORD = std::uint16_t;
@@ -251,6 +251,6 @@ inline BOOL SHGetPathFromIDList(PCIDLIST_ABSOLUTE pidl, LPSTR pszPath) {
     return SHGetPathFromIDListA(pidl, pszPath);
 }
 
-}  // namespace tavrin::win
+}  // namespace tav::win
 
 #endif

@@ -2,7 +2,11 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QPalette>
+#include <QScopedValueRollback>
 #include <QtTest>
 
 const QLocale GuiTest::kEnglish(QLocale::English, QLocale::UnitedStates);
@@ -11,6 +15,7 @@ const QLocale GuiTest::kGerman(QLocale::German, QLocale::Germany);
 void GuiTest::startTest() {
     QLocale::setDefault(kEnglish);
     m_dialogs.clear();
+    m_fileAnswers.clear();
     m_watcher.setInterval(10);
     connect(&m_watcher, &QTimer::timeout, this, &GuiTest::answerModalDialog, Qt::UniqueConnection);
     m_watcher.start();
@@ -41,8 +46,10 @@ void GuiTest::closeWindow() {
 // dialog's exec() keeps this timer running.
 void GuiTest::answerModalDialog() {
     QWidget* modal = QApplication::activeModalWidget();
-    if (!modal)
+    // Typing into a dialog can run the event loop, and with it this timer.
+    if (!modal || m_answering)
         return;
+    const QScopedValueRollback answering(m_answering, true);
     SeenDialog seen;
     seen.title = modal->windowTitle();
     seen.cursorOverridden = QGuiApplication::overrideCursor() != nullptr;
@@ -52,11 +59,55 @@ void GuiTest::answerModalDialog() {
         seen.buttonCount = static_cast<int>(box->buttons().size());
         seen.hasOk = box->button(QMessageBox::Ok) != nullptr;
     }
-    m_dialogs.append(seen);
+    if (auto* files = qobject_cast<QFileDialog*>(modal)) {
+        // A file dialog may still be loading its folder and not take the first
+        // answer; it is answered again until it closes, and recorded once.
+        if (m_fileDialog != files) {
+            m_fileDialog = files;
+            m_fileAttempts = 0;
+            seen.text = files->nameFilters().join(QStringLiteral(";;"));
+            m_dialogs.append(seen);
+        }
+        if (!m_fileAnswers.isEmpty() && ++m_fileAttempts <= 50) {
+            answerFileDialog(files, m_fileAnswers.first());
+            if (!files->isVisible())
+                m_fileAnswers.removeFirst();
+            return;
+        }
+    } else {
+        m_dialogs.append(seen);
+    }
     if (auto* box = qobject_cast<QMessageBox*>(modal); box && box->button(QMessageBox::Ok))
         box->button(QMessageBox::Ok)->click();
     else
         modal->close();
+}
+
+// Types into the dialog's name field and presses its Save button, as a user
+// does; an empty answer is the Cancel button.
+void GuiTest::answerFileDialog(QWidget* dialog, const QString& path) {
+    auto* buttons = dialog->findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"));
+    QVERIFY(buttons);
+    if (path.isEmpty()) {
+        QVERIFY(buttons->button(QDialogButtonBox::Cancel));
+        buttons->button(QDialogButtonBox::Cancel)->click();
+        return;
+    }
+    // Like a user: go to the folder, then type the name.
+    const QFileInfo target(path);
+    if (auto* files = qobject_cast<QFileDialog*>(dialog))
+        files->setDirectory(target.absolutePath());
+    auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    QVERIFY(name);
+    name->selectAll();
+    QTest::keyClicks(name, target.fileName());
+    for (QAbstractButton* button : buttons->buttons()) {
+        if (buttons->buttonRole(button) == QDialogButtonBox::AcceptRole) {
+            button->click();
+            return;
+        }
+    }
+    QFAIL("the file dialog has no button to confirm the name");
 }
 
 QList<SeenDialog> GuiTest::takeDialogs() {

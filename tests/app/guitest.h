@@ -13,6 +13,7 @@
 #include <QLocale>
 #include <QMessageBox>
 #include <QObject>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QString>
@@ -34,7 +35,7 @@
 
 struct SeenDialog {
     QString title;
-    QString text;
+    QString text;  // a message box's text; a file dialog's type list
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     int buttonCount = 0;
     bool hasOk = false;
@@ -69,6 +70,10 @@ protected:
     // Fills Text1 .. Text3 (from empty) and presses Command1.
     void enterAndCalculate(const QString& first, const QString& second, const QString& third);
 
+    // The next file dialog gets `path` typed into its name field and is
+    // accepted; with an empty path it is cancelled.
+    void answerNextFileDialog(const QString& path) { m_fileAnswers.append(path); }
+
     QList<SeenDialog> takeDialogs();
     int pendingDialogs() const { return m_dialogs.size(); }
 
@@ -83,8 +88,13 @@ protected:
 
 private:
     void answerModalDialog();
+    void answerFileDialog(QWidget* dialog, const QString& path);
 
     std::unique_ptr<tavrin> m_window;
     QTimer m_watcher;
     QList<SeenDialog> m_dialogs;
+    QList<QString> m_fileAnswers;
+    bool m_answering = false;
+    QPointer<QWidget> m_fileDialog;  // the file dialog being answered
+    int m_fileAttempts = 0;
 };

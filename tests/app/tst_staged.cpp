@@ -220,9 +220,9 @@ private slots:
         // When the entry completes
         // Then the block lists every year, aligned, before the state is reset
         QTemporaryDir dir;
-        window().Checktester = 1;
-        window().strFile = dir.filePath("staged.txt");
+        answerNextFileDialog(dir.filePath("staged.txt"));
         click(saveBox());
+        QCOMPARE(takeDialogs().size(), 1);
         chooseMode(4);
         enterAndCalculate("100", "3", "5");
         QVERIFY(!QFile::exists(window().strFile));  // nothing before completion

@@ -327,18 +327,6 @@ private slots:
         QVERIFY(calculate()->isEnabled());
     }
 
-    void untickingTheSaveBoxChangesNothing() {
-        // Given a save box that was never used
-        // When it is ticked and unticked
-        // Then no result file is chosen yet and the status line stays
-        click(saveBox());
-        QVERIFY(saveBox()->isChecked());
-        click(saveBox());
-        QVERIFY(!saveBox()->isChecked());
-        QCOMPARE(window().Checktester, qint16(0));
-        QCOMPARE(label(5)->text(), englishContact());
-    }
-
     void everyCaptionFits_data() {
         QTest::addColumn<Language>("language");
         for (Language language : tav::kAllLanguages)

@@ -27,16 +27,16 @@ int main(int argc, char** argv) {
         QThread::msleep(5);
     }
 
-    tavrin::clsSysRegistry registry;
+    tav::clsSysRegistry registry;
     registry.AppName(QStringLiteral("tavrin-test"));
     registry.Section(QStringLiteral("Race"));
-    registry.DataType(tavrin::RegistryType::String);
+    registry.DataType(tav::RegistryType::String);
     try {
         for (int i = 0; i < count; ++i) {
             registry.SaveSetting(QStringLiteral("%1-%2").arg(prefix).arg(i),
                                  QStringLiteral("%1 value %2").arg(prefix).arg(i));
         }
-    } catch (const tavrin::RuntimeError& error) {
+    } catch (const tav::RuntimeError& error) {
         std::fprintf(stderr, "%d %s %s\n", error.number(), qPrintable(error.source()),
                      qPrintable(error.description()));
         return 1;

@@ -14,7 +14,7 @@
 #include "runtimeerror.h"
 #include "variant.h"
 
-namespace tavrin::test {
+namespace tav::test {
 
 // What a raised RuntimeError carried.
 struct Raised {
@@ -111,11 +111,11 @@ void whenModal(const std::function<void(T*)>& action, bool* appeared = nullptr,
     timer->start(10);
 }
 
-}  // namespace tavrin::test
+}  // namespace tav::test
 
-namespace tavrin {
+namespace tav {
 // Lets QCOMPARE show a Variant that differs.
 inline char* toString(const Variant& value) {
     return QTest::toString(describe(value));
 }
-}  // namespace tavrin
+}  // namespace tav

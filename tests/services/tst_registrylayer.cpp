@@ -11,10 +11,10 @@
 #include "platform/win32api.h"
 #include "testsupport.h"
 
-using namespace tavrin::win;
-using tavrin::test::fileBytes;
-using tavrin::test::ScopedConfigHome;
-using tavrin::test::writeFile;
+using namespace tav::win;
+using tav::test::fileBytes;
+using tav::test::ScopedConfigHome;
+using tav::test::writeFile;
 
 namespace {
 
@@ -109,7 +109,7 @@ private:
 private slots:
     void initTestCase() {
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-        tavrin::test::installTestIconTheme(m_themes.path());
+        tav::test::installTestIconTheme(m_themes.path());
     }
     void init() { m_home = std::make_unique<ScopedConfigHome>(); }
     void cleanup() { m_home.reset(); }

@@ -13,10 +13,10 @@
 #include "platform/win32api.h"
 #include "testsupport.h"
 
-using tavrin::clsSysDialogs;
-using tavrin::test::raisedBy;
-using tavrin::test::ScopedConfigHome;
-using tavrin::test::whenModal;
+using tav::clsSysDialogs;
+using tav::test::raisedBy;
+using tav::test::ScopedConfigHome;
+using tav::test::whenModal;
 
 namespace {
 
@@ -289,7 +289,7 @@ private slots:
     void existingFileIsTakenWithoutAnOverwriteQuestion() {
         // The result file is appended to, so choosing an existing one is no risk.
         const QString existing = m_folder->path() + QStringLiteral("/old.txt");
-        tavrin::test::writeFile(existing, "earlier results\n");
+        tav::test::writeFile(existing, "earlier results\n");
         clsSysDialogs dialogs;
         bool questioned = false;
         whenModal<QFileDialog>([&](QFileDialog* dialog) {
@@ -303,7 +303,7 @@ private slots:
 
         QVERIFY(!questioned);
         QCOMPARE(path, existing);
-        QCOMPARE(tavrin::test::fileBytes(existing), QByteArray("earlier results\n"));
+        QCOMPARE(tav::test::fileBytes(existing), QByteArray("earlier results\n"));
     }
 
     void dialogBelongsToTheOwnerWindow() {
@@ -322,7 +322,7 @@ private slots:
     }
 
     void fileDialogRecordTellsWhatWasChosen() {
-        using namespace tavrin::win;
+        using namespace tav::win;
         QByteArray file("x");
         file.resize(100, '\0');
         QByteArray fileTitle(50, '\0');
@@ -356,7 +356,7 @@ private slots:
     }
 
     void fileDialogRecordIsLeftAloneOnCancelAndRefusal() {
-        using namespace tavrin::win;
+        using namespace tav::win;
         QByteArray file("proposed.txt");
         file.resize(100, '\0');
         const QByteArray before = file;

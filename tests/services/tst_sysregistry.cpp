@@ -10,13 +10,13 @@
 #include "clssysregistry.h"
 #include "testsupport.h"
 
-using tavrin::clsSysRegistry;
-using tavrin::Variant;
-using tavrin::test::fileBytes;
-using tavrin::test::raisedBy;
-using tavrin::test::ScopedConfigHome;
-namespace Root = tavrin::RegistryRoot;
-namespace Type = tavrin::RegistryType;
+using tav::clsSysRegistry;
+using tav::Variant;
+using tav::test::fileBytes;
+using tav::test::raisedBy;
+using tav::test::ScopedConfigHome;
+namespace Root = tav::RegistryRoot;
+namespace Type = tav::RegistryType;
 
 namespace {
 
@@ -42,13 +42,13 @@ private:
     // Puts `line` as the only value of kKey into a settings file of our own.
     void seedValue(const QByteArray& line) {
         QVERIFY(QDir().mkpath(m_home->path() + QStringLiteral("/tavrin")));
-        tavrin::test::writeFile(m_home->settingsFile(), "[Software\\tavrin\\Test]\n" + line + '\n');
+        tav::test::writeFile(m_home->settingsFile(), "[Software\\tavrin\\Test]\n" + line + '\n');
     }
 
 private slots:
     void initTestCase() {
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-        tavrin::test::installTestIconTheme(m_themes.path());
+        tav::test::installTestIconTheme(m_themes.path());
     }
     void init() { m_home = std::make_unique<ScopedConfigHome>(); }
     void cleanup() { m_home.reset(); }
@@ -228,7 +228,7 @@ private slots:
 
     void listsKeysAndValuesInOrder() {
         QVERIFY(QDir().mkpath(m_home->path() + QStringLiteral("/tavrin")));
-        tavrin::test::writeFile(m_home->settingsFile(),
+        tav::test::writeFile(m_home->settingsFile(),
                                 "[Software\\tavrin\\Test\\beta]\n[Software\\tavrin\\Test\\Alpha]\n"
                                 "[Software\\tavrin\\Test]\n\"zz\"=\"1\"\n\"a\"=dword:00000001\n"
                                 "@=hex:01\n\"List\"=multi_sz:\"x\"\n");
@@ -247,7 +247,7 @@ private slots:
     void emptyListingsAreEmptyNotEmptyArrays() {
         QFETCH(QString, key);
         QVERIFY(QDir().mkpath(m_home->path() + QStringLiteral("/tavrin")));
-        tavrin::test::writeFile(m_home->settingsFile(), "[Software\\tavrin\\Test\\Alpha]\n");
+        tav::test::writeFile(m_home->settingsFile(), "[Software\\tavrin\\Test\\Alpha]\n");
         const clsSysRegistry registry;
 
         QCOMPARE(registry.EnumKeys(Root::CurrentUser, key).kind(), Variant::Kind::Empty);
@@ -401,11 +401,11 @@ private slots:
         const QByteArray contents(
             "[Software\\tavrin\\Options]\n\"Mode\"=\"3\"\nthis line is not a value\n");
         QVERIFY(QDir().mkpath(m_home->path() + QStringLiteral("/tavrin")));
-        tavrin::test::writeFile(m_home->settingsFile(), contents);
+        tav::test::writeFile(m_home->settingsFile(), contents);
 
         // Creating the classes reads nothing, so nothing can fail yet.
         clsSysRegistry registry;
-        tavrin::clsSysDialogs dialogs;
+        tav::clsSysDialogs dialogs;
         registry.AppName(QStringLiteral("tavrin"));
         registry.Section(QStringLiteral("Options"));
         registry.DataType(Type::String);
@@ -453,7 +453,7 @@ private slots:
                            {QString::fromLatin1(prefix), QString::number(kEach), go});
             QVERIFY(process->waitForStarted());
         }
-        tavrin::test::writeFile(go, "go");
+        tav::test::writeFile(go, "go");
         for (QProcess* process : {&first, &second}) {
             QVERIFY(process->waitForFinished(60000));
             QCOMPARE(process->exitStatus(), QProcess::NormalExit);
