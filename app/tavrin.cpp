@@ -13,6 +13,7 @@ using namespace tav;
 tavrin::tavrin(QWidget* parent) : QWidget(parent) {
     buildControls();
     bindHandlers();
+    makeAccessible();
     Form_Load();
 }
 
