@@ -214,8 +214,9 @@ private slots:
 
     void enterAfterACalculationDoesNotRepeatIt() {
         // Given a final capital just calculated, which disabled Command1
-        // When the result field is emptied from outside and Enter is pressed
-        // Then no calculation runs until a field is edited again
+        // When Text3 is edited and Enter is pressed twice
+        // Then the edit allows one new calculation and the second Enter,
+        // with Command1 disabled again, does nothing
         chooseMode(2);
         enterAndCalculate(QStringLiteral("1000"), QStringLiteral("5"), QStringLiteral("10"));
         QCOMPARE(field(4)->text(), QStringLiteral("1628.89"));
@@ -223,9 +224,12 @@ private slots:
         retype(3, QStringLiteral("1"));  // 1000 at 5% for 1 year
         QVERIFY(calculate()->isEnabled());
         QCOMPARE(field(4)->text(), QStringLiteral("1628.89"));
+        QSignalSpy presses(calculate(), &QPushButton::clicked);
         press(Qt::Key_Return);
         QCOMPARE(field(4)->text(), QStringLiteral("1050"));
+        QCOMPARE(presses.count(), 1);
         press(Qt::Key_Return);
+        QCOMPARE(presses.count(), 1);
         QCOMPARE(field(4)->text(), QStringLiteral("1050"));
         QVERIFY(!calculate()->isEnabled());
     }
