@@ -14,6 +14,7 @@ using namespace tav;
 tavrin::tavrin(QWidget* parent) : QWidget(parent) {
     buildControls();
     bindHandlers();
+    makeAccessible();
     Form_Load();
 }
 

@@ -6,6 +6,8 @@
 // variable. Its handlers carry the names of the controls and events they serve
 // and live in one .cpp file per job:
 //   layout.cpp            builds the controls in their design state (geometry, fonts, colours)
+//   accessibility.cpp     keyboard use (Enter, the keypad's decimal key) and the
+//                         names assistive technology reads
 //   tavrin.cpp            binds the handlers and writes the start texts (Form_Load)
 //   languagehandlers.cpp  Option6_Click .. Option9_Click, Texte, the current language
 //   modehandlers.cpp      Option1_Click .. Option5_Click
@@ -99,6 +101,8 @@ private:
     void buildControls();
     void bindHandlers();
     void setTabSequence();
+    void makeAccessible();
+    void pressCalculate();
 
     // Texts.
     void writeWindowTexts(Language language);
