@@ -1,7 +1,7 @@
 #pragma once
 
 #include <QString>
-#include <QWindow>
+#include <qwindowdefs.h>  // WId
 #include <memory>
 
 namespace tavrin {
