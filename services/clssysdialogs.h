@@ -1,7 +1,7 @@
 #pragma once
 
-#include <QString>
 #include <qwindowdefs.h>  // WId
+#include <QString>
 #include <memory>
 
 namespace tavrin {
