@@ -1,7 +1,7 @@
 #pragma once
 
+#include <qwindowdefs.h>  // WId
 #include <QString>
-#include <QWindow>
 #include <memory>
 
 namespace tav {

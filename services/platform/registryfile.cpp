@@ -394,13 +394,14 @@ bool parseRegistry(const QByteArray& text, RegistryKey& root, QString& error) {
         if (line.startsWith('[')) {
             if (!line.endsWith(']')) {
                 problem = QStringLiteral("a key line must end with \"]\"");
+            } else if (line.size() == 2) {
+                current = &root;  // "[]": values of the root key itself
             } else {
                 QList<QByteArray> path;
                 const QByteArrayView inner = line.sliced(1, line.size() - 2);
                 for (const QByteArray& part : QByteArray(inner.data(), inner.size()).split('\\')) {
                     const auto name = unescapedKeyName(part);
                     if (!name || name->isEmpty()) {
-                        path.clear();
                         problem = QStringLiteral("the key path is not valid");
                         break;
                     }
@@ -408,7 +409,7 @@ bool parseRegistry(const QByteArray& text, RegistryKey& root, QString& error) {
                 }
                 if (problem.isEmpty()) {
                     bool created = false;
-                    current = inner.isEmpty() ? &root : &root.findOrCreate(path, created);
+                    current = &root.findOrCreate(path, created);
                 }
             }
         } else if (!current) {

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QIcon>
 #include <QImage>
@@ -83,33 +84,46 @@ inline void installTestIconTheme(const QString& folder) {
     QIcon::setThemeName(QStringLiteral("tavrintest"));
 }
 
-// Runs `action` on the next modal widget of type T once it is shown. A
-// dialog that never comes fails the test instead of leaving it waiting;
-// `appeared` tells whether it came.
+// Runs `action` once on the next modal widget of type T, as soon as it is
+// shown. It watches for `timeoutMs` of real time and stops when it goes out
+// of scope, so it never acts on a later test's dialog. A dialog that never
+// comes leaves appeared() false.
 template <typename T>
-void whenModal(const std::function<void(T*)>& action, bool* appeared = nullptr,
-               int timeoutMs = 5000) {
-    auto* timer = new QTimer;
-    auto waited = std::make_shared<int>(0);
-    if (appeared) {
-        *appeared = false;
+class OnModal {
+public:
+    explicit OnModal(std::function<void(T*)> action, int timeoutMs = 5000)
+        : m_action(std::move(action)), m_timeoutMs(timeoutMs) {
+        QObject::connect(&m_timer, &QTimer::timeout, [this] { poll(); });
+        m_clock.start();
+        m_timer.start(10);
     }
-    QObject::connect(timer, &QTimer::timeout, [=] {
+    OnModal(const OnModal&) = delete;
+    OnModal& operator=(const OnModal&) = delete;
+
+    bool appeared() const { return m_appeared; }
+    // Lets the event loop run until the watch is over; false if it never ends.
+    [[nodiscard]] bool waitUntilOver() {
+        return QTest::qWaitFor([this] { return !m_timer.isActive(); }, m_timeoutMs + 1000);
+    }
+
+private:
+    void poll() {
         if (auto* widget = qobject_cast<T*>(QApplication::activeModalWidget());
             widget && widget->isVisible()) {
-            timer->stop();
-            timer->deleteLater();
-            if (appeared) {
-                *appeared = true;
-            }
-            action(widget);
-        } else if ((*waited += 10) > timeoutMs) {
-            timer->stop();
-            timer->deleteLater();
+            m_timer.stop();
+            m_appeared = true;
+            m_action(widget);
+        } else if (m_clock.hasExpired(m_timeoutMs)) {
+            m_timer.stop();
         }
-    });
-    timer->start(10);
-}
+    }
+
+    std::function<void(T*)> m_action;
+    int m_timeoutMs;
+    QTimer m_timer;
+    QElapsedTimer m_clock;
+    bool m_appeared = false;
+};
 
 }  // namespace tav::test
 

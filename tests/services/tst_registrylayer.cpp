@@ -251,6 +251,24 @@ private slots:
         QCOMPARE(queryValue(key.get(), "Neighbour").data, QByteArray("stays", 6));
     }
 
+    void valuesOfTheRootKeyItselfSurvive() {
+        QCOMPARE(setValue(HKEY_CURRENT_USER, "AtTheTop", REG_SZ, QByteArray("1", 2)),
+                 ERROR_SUCCESS);
+        QCOMPARE(Key("Software\\tavrin").rc(), ERROR_SUCCESS);
+        QCOMPARE(queryValue(HKEY_CURRENT_USER, "AtTheTop").data, QByteArray("1", 2));
+    }
+
+    void oddKeyNamesSurvive() {
+        const QByteArray name("; [x]% 41 \x01\xff@]");
+        QCOMPARE(Key(QByteArray("Software\\" + name).constData()).rc(), ERROR_SUCCESS);
+        char found[32];
+        DWORD size = sizeof found;
+        const Key software = Key::opened("Software", KEY_READ);
+        QCOMPARE(RegEnumKeyExA(software.get(), 0, found, &size, nullptr, nullptr, nullptr, nullptr),
+                 ERROR_SUCCESS);
+        QCOMPARE(QByteArray(found, size), name);
+    }
+
     void settingsFileIsReadableText() {
         {
             const Key key("Software\\tavrin\\Options");

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPointer>
 #include <QtTest>
 #include <memory>
 
@@ -14,9 +15,9 @@
 #include "testsupport.h"
 
 using tav::clsSysDialogs;
+using tav::test::OnModal;
 using tav::test::raisedBy;
 using tav::test::ScopedConfigHome;
-using tav::test::whenModal;
 
 namespace {
 
@@ -91,21 +92,18 @@ private slots:
         // when the user types another name and presses Enter,
         // then that file's full path is the result.
         clsSysDialogs dialogs;
-        bool shown = false;
         QFileDialog::AcceptMode seenMode{};
         QString seenFolder;
-        whenModal<QFileDialog>(
-            [&](QFileDialog* dialog) {
-                seenMode = dialog->acceptMode();
-                seenFolder = dialog->directory().absolutePath();
-                typeAndConfirm(dialog, QStringLiteral("result.txt"));
-            },
-            &shown);
+        OnModal<QFileDialog> driver([&](QFileDialog* dialog) {
+            seenMode = dialog->acceptMode();
+            seenFolder = dialog->directory().absolutePath();
+            typeAndConfirm(dialog, QStringLiteral("result.txt"));
+        });
 
         const QString path = show(dialogs, which, m_folder->path(), QStringLiteral("tavrin.txt"),
                                   QStringLiteral("txt"));
 
-        QVERIFY(shown);
+        QVERIFY(driver.appeared());
         QCOMPARE(seenMode, mode);
         QCOMPARE(seenFolder, m_folder->path());
         QCOMPARE(path, m_folder->path() + QStringLiteral("/result.txt"));
@@ -123,19 +121,16 @@ private slots:
         QFETCH(Dialog, which);
         QFETCH(QString, fileName);
         clsSysDialogs dialogs;
-        bool shown = false;
         QString proposed;
-        whenModal<QFileDialog>(
-            [&](QFileDialog* dialog) {
-                proposed = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->text();
-                dialog->reject();
-            },
-            &shown);
+        OnModal<QFileDialog> driver([&](QFileDialog* dialog) {
+            proposed = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->text();
+            dialog->reject();
+        });
 
         const QString path =
             show(dialogs, which, m_folder->path(), fileName, QStringLiteral("txt"));
 
-        QVERIFY(shown);
+        QVERIFY(driver.appeared());
         QCOMPARE(proposed, fileName.left(259));  // what fits the buffer's declared length
         QCOMPARE(path, fileName);
     }
@@ -165,7 +160,7 @@ private slots:
         QStringList seenTypes;
         QStringList seenPatterns;
         QString selected;
-        whenModal<QFileDialog>([&](QFileDialog* dialog) {
+        OnModal<QFileDialog> driver([&](QFileDialog* dialog) {
             seenTypes = typeList(dialog);
             for (const QString& filter : dialog->nameFilters()) {
                 seenPatterns.append(filter.section(QLatin1Char('('), -1).chopped(1));
@@ -184,7 +179,7 @@ private slots:
     void emptyTypesGiveNoTypeList() {
         clsSysDialogs dialogs;
         QStringList filters;
-        whenModal<QFileDialog>([&](QFileDialog* dialog) {
+        OnModal<QFileDialog> driver([&](QFileDialog* dialog) {
             filters = dialog->nameFilters();
             dialog->reject();
         });
@@ -207,7 +202,7 @@ private slots:
         QFETCH(QString, shown);
         clsSysDialogs dialogs;
         QString seen;
-        whenModal<QFileDialog>([&](QFileDialog* dialog) {
+        OnModal<QFileDialog> driver([&](QFileDialog* dialog) {
             seen = dialog->windowTitle();
             dialog->reject();
         });
@@ -226,7 +221,7 @@ private slots:
         QFETCH(QString, initialPath);
         clsSysDialogs dialogs;
         QString folder;
-        whenModal<QFileDialog>([&](QFileDialog* dialog) {
+        OnModal<QFileDialog> driver([&](QFileDialog* dialog) {
             folder = dialog->directory().absolutePath();
             dialog->reject();
         });
@@ -242,16 +237,15 @@ private slots:
     void nameOver260CharactersIsRefusedBeforeAnyDialog() {
         QFETCH(Dialog, which);
         clsSysDialogs dialogs;
-        bool shown = false;
-        whenModal<QWidget>([](QWidget* unexpected) { unexpected->close(); }, &shown, 300);
+        OnModal<QWidget> driver([](QWidget* unexpected) { unexpected->close(); }, 300);
 
         const auto raised = raisedBy([&] {
             show(dialogs, which, m_folder->path(), QString(261, QLatin1Char('a')),
                  QStringLiteral("txt"));
         });
-        QTest::qWait(400);
+        QVERIFY(driver.waitUntilOver());
 
-        QVERIFY(!shown);
+        QVERIFY(!driver.appeared());
         QVERIFY(raised);
         QCOMPARE(raised->number, 5);
         QCOMPARE(raised->source, QStringLiteral("cSysDialogs:GetOpenFileName"));
@@ -262,17 +256,17 @@ private slots:
         // longer than the 259 characters the result can hold,
         // then a message says so and the dialog stays open.
         clsSysDialogs dialogs;
-        bool warned = false;
+        QPointer<QFileDialog> fileDialog;
         bool stillOpen = false;
-        whenModal<QFileDialog>([&](QFileDialog* dialog) {
-            whenModal<QMessageBox>([&](QMessageBox* box) {
-                warned = true;
-                box->close();
-                QTimer::singleShot(50, dialog, [&, dialog] {
-                    stillOpen = dialog->isVisible();
-                    dialog->reject();
-                });
+        OnModal<QMessageBox> message([&](QMessageBox* box) {
+            box->close();
+            QTimer::singleShot(50, fileDialog, [&] {
+                stillOpen = fileDialog->isVisible();
+                fileDialog->reject();
             });
+        });
+        OnModal<QFileDialog> driver([&](QFileDialog* dialog) {
+            fileDialog = dialog;
             auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
             edit->setText(QString(250, QLatin1Char('b')));
             QTest::keyClick(edit, Qt::Key_Return);
@@ -281,7 +275,7 @@ private slots:
         const QString path = show(dialogs, Dialog::Save, m_folder->path(),
                                   QStringLiteral("tavrin.txt"), QStringLiteral("txt"));
 
-        QVERIFY(warned);
+        QVERIFY(message.appeared());
         QVERIFY(stillOpen);
         QCOMPARE(path, QStringLiteral("tavrin.txt"));
     }
@@ -291,17 +285,15 @@ private slots:
         const QString existing = m_folder->path() + QStringLiteral("/old.txt");
         tav::test::writeFile(existing, "earlier results\n");
         clsSysDialogs dialogs;
-        bool questioned = false;
-        whenModal<QFileDialog>([&](QFileDialog* dialog) {
-            whenModal<QMessageBox>([](QMessageBox* box) { box->close(); }, &questioned, 500);
-            typeAndConfirm(dialog, QStringLiteral("old.txt"));
-        });
+        OnModal<QMessageBox> question([](QMessageBox* box) { box->close(); }, 1000);
+        OnModal<QFileDialog> driver(
+            [](QFileDialog* dialog) { typeAndConfirm(dialog, QStringLiteral("old.txt")); });
 
         const QString path = show(dialogs, Dialog::Save, m_folder->path(),
                                   QStringLiteral("tavrin.txt"), QStringLiteral("txt"));
-        QTest::qWait(600);
+        QVERIFY(question.waitUntilOver());
 
-        QVERIFY(!questioned);
+        QVERIFY(!question.appeared());
         QCOMPARE(path, existing);
         QCOMPARE(tav::test::fileBytes(existing), QByteArray("earlier results\n"));
     }
@@ -312,7 +304,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         clsSysDialogs dialogs;
         QWidget* parent = nullptr;
-        whenModal<QFileDialog>([&](QFileDialog* dialog) {
+        OnModal<QFileDialog> driver([&](QFileDialog* dialog) {
             parent = dialog->parentWidget();
             dialog->reject();
         });
@@ -338,7 +330,7 @@ private slots:
         request.nMaxFileTitle = 50;
         request.lpstrInitialDir = folder.constData();
         QString preselected;
-        whenModal<QFileDialog>([&](QFileDialog* dialog) {
+        OnModal<QFileDialog> driver([&](QFileDialog* dialog) {
             preselected = dialog->selectedNameFilter();
             dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"))->setCurrentIndex(0);
             typeAndConfirm(dialog, QStringLiteral("report.log"));
@@ -364,19 +356,18 @@ private slots:
         request.lStructSize = sizeof request;
         request.lpstrFile = file.data();
         request.nMaxFile = 100;
-        whenModal<QFileDialog>([](QFileDialog* dialog) { dialog->reject(); });
+        OnModal<QFileDialog> driver([](QFileDialog* dialog) { dialog->reject(); });
         QCOMPARE(GetOpenFileNameA(&request), FALSE);
         QCOMPARE(CommDlgExtendedError(), DWORD(0));
         QCOMPARE(file, before);
 
         // A record of a size the dialog does not know is refused unseen.
-        bool shown = false;
-        whenModal<QWidget>([](QWidget* unexpected) { unexpected->close(); }, &shown, 300);
+        OnModal<QWidget> watchdog([](QWidget* unexpected) { unexpected->close(); }, 300);
         request.lStructSize = 76;
         QCOMPARE(GetOpenFileNameA(&request), FALSE);
         QCOMPARE(CommDlgExtendedError(), CDERR_STRUCTSIZE);
-        QTest::qWait(400);
-        QVERIFY(!shown);
+        QVERIFY(watchdog.waitUntilOver());
+        QVERIFY(!watchdog.appeared());
         QCOMPARE(file, before);
     }
 
@@ -386,7 +377,7 @@ private slots:
         clsSysDialogs dialogs;
         QString instruction;
         QString title;
-        whenModal<QDialog>([&](QDialog* dialog) {
+        OnModal<QDialog> driver([&](QDialog* dialog) {
             title = dialog->windowTitle();
             for (const QLabel* label : dialog->findChildren<QLabel*>()) {
                 if (label->isVisible() && label->text().startsWith(QStringLiteral("Bitte"))) {
@@ -407,10 +398,9 @@ private slots:
 
     void cancelledFolderDialogGivesEmptyText() {
         clsSysDialogs dialogs;
-        bool shown = false;
-        whenModal<QDialog>([](QDialog* dialog) { dialog->reject(); }, &shown);
+        OnModal<QDialog> driver([](QDialog* dialog) { dialog->reject(); });
         const QString path = dialogs.GetPath();
-        QVERIFY(shown);
+        QVERIFY(driver.appeared());
         QCOMPARE(path, QString());
     }
 };
