@@ -1,5 +1,7 @@
 #include "registryfile.h"
 
+#include <QHash>
+
 #include <QStringDecoder>
 #include <optional>
 
@@ -377,6 +379,10 @@ bool parseRegistry(const QByteArray& text, RegistryKey& root, QString& error) {
         all = all.sliced(3);
     }
     RegistryKey* current = nullptr;
+    // The values already read, by folded key path and folded value name, so
+    // that a large file reads in linear time; a repeated name replaces.
+    QHash<QByteArray, QHash<QByteArray, qsizetype>> valueIndex;
+    QByteArray currentPath;
     int lineNumber = 0;
     qsizetype start = 0;
     while (start <= all.size()) {
@@ -396,6 +402,7 @@ bool parseRegistry(const QByteArray& text, RegistryKey& root, QString& error) {
                 problem = QStringLiteral("a key line must end with \"]\"");
             } else if (line.size() == 2) {
                 current = &root;  // "[]": values of the root key itself
+                currentPath.clear();
             } else {
                 QList<QByteArray> path;
                 const QByteArrayView inner = line.sliced(1, line.size() - 2);
@@ -410,12 +417,25 @@ bool parseRegistry(const QByteArray& text, RegistryKey& root, QString& error) {
                 if (problem.isEmpty()) {
                     bool created = false;
                     current = &root.findOrCreate(path, created);
+                    currentPath.clear();
+                    for (const QByteArray& name : path) {
+                        currentPath += foldedName(name) + '\\';
+                    }
                 }
             }
         } else if (!current) {
             problem = QStringLiteral("a value comes before the first [key] line");
         } else if (auto value = parseValueLine(line, problem)) {
-            current->setValue(std::move(*value));
+            QHash<QByteArray, qsizetype>& names = valueIndex[currentPath];
+            const QByteArray folded = foldedName(value->name);
+            if (const auto seen = names.constFind(folded); seen != names.cend()) {
+                RegistryValue& existing = current->values[*seen];
+                existing.type = value->type;
+                existing.data = std::move(value->data);
+            } else {
+                names.insert(folded, current->values.size());
+                current->values.append(std::move(*value));
+            }
         }
         if (!problem.isEmpty()) {
             error = QStringLiteral("line %1: %2").arg(lineNumber).arg(problem);

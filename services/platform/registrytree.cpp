@@ -5,8 +5,27 @@
 
 namespace tav::win::detail {
 
+namespace {
+
+bool isAscii(QByteArrayView text) {
+    return std::all_of(text.begin(), text.end(), [](char c) { return (c & 0x80) == 0; });
+}
+
+}  // namespace
+
 int compareNames(QByteArrayView a, QByteArrayView b) {
+    // Names are nearly always ASCII; they compare without decoding.
+    if (isAscii(a) && isAscii(b)) {
+        return qstrnicmp(a.data(), a.size(), b.data(), b.size());
+    }
     return QString::fromLocal8Bit(a).compare(QString::fromLocal8Bit(b), Qt::CaseInsensitive);
+}
+
+QByteArray foldedName(QByteArrayView name) {
+    if (isAscii(name)) {
+        return name.toByteArray().toLower();
+    }
+    return QString::fromLocal8Bit(name).toCaseFolded().toUtf8();
 }
 
 bool sameName(QByteArrayView a, QByteArrayView b) {

@@ -13,6 +13,8 @@ namespace tav::win::detail {
 // they were created with. Names are bytes in the program's ANSI code page.
 bool sameName(QByteArrayView a, QByteArrayView b);
 int compareNames(QByteArrayView a, QByteArrayView b);
+// A name folded so that names equal but for case give the same bytes.
+QByteArray foldedName(QByteArrayView name);
 
 // Splits "A\B\C" into its names. Empty text names the key itself; one
 // trailing backslash is allowed. An empty name inside the path ("A\\B",
