@@ -100,7 +100,15 @@ void GuiTest::answerFileDialog(QWidget* dialog, const QString& path) {
     auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
     QVERIFY(name);
     name->selectAll();
-    QTest::keyClicks(name, target.fileName());
+    // keyClicks takes ASCII only; other letters come as typed text, as from
+    // a keyboard layout that has them.
+    for (const QChar letter : target.fileName()) {
+        if (letter.unicode() < 0x80)
+            QTest::keyClick(name, letter.toLatin1());
+        else
+            QTest::sendKeyEvent(QTest::Click, name, Qt::Key_unknown, QString(letter),
+                                Qt::NoModifier);
+    }
     for (QAbstractButton* button : buttons->buttons()) {
         if (buttons->buttonRole(button) == QDialogButtonBox::AcceptRole) {
             button->click();

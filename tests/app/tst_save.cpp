@@ -271,6 +271,84 @@ private slots:
                      "\r\nStarting capital: 1000\r\nInterest rate in %: 5\r\n"
                      "Invest period in years: 2\r\nMoney at the end of investment: 1102.5\r\n");
     }
+
+    // Faults that come and go while the program runs: each gives the message
+    // or a correct append, and whole blocks only.
+    void theFileChangesBetweenTwoBlocks() {
+        chooseResultFile("moving.txt");
+        const QString path = window().strFile;
+        chooseMode(2);
+        enterAndCalculate("1000", "5", "10");
+        const QByteArray firstBlock = contentsOf(path);
+        const QByteArray secondBlock =
+            "\r\nStarting capital: 1000\r\nInterest rate in %: 5\r\n"
+            "Invest period in years: 2\r\nMoney at the end of investment: 1102.5\r\n";
+
+        // Given the file was replaced by a folder, the next result is refused
+        QVERIFY(QFile::rename(path, pathIn("aside.txt")));
+        QVERIFY(QDir().mkdir(path));
+        enterAndCalculate("1000", "5", "2");
+        const QList<SeenDialog> dialogs = takeDialogs();
+        QCOMPARE(dialogs.size(), 1);
+        QVERIFY(dialogs[0].text.startsWith(QStringLiteral("Error: 75 ")));
+        QVERIFY(QDir(path).isEmpty());
+
+        // and once the file is back the next one is appended to the first.
+        QVERIFY(QDir().rmdir(path));
+        QVERIFY(QFile::rename(pathIn("aside.txt"), path));
+        enterAndCalculate("1000", "5", "2");
+        QCOMPARE(contentsOf(path), firstBlock + secondBlock);
+
+        // Given the file was deleted, it is created again with the next block.
+        QVERIFY(QFile::remove(path));
+        retype(3, "2");
+        click(calculate());
+        QCOMPARE(contentsOf(path), secondBlock);
+    }
+
+    void unusualNames_data() {
+        QTest::addColumn<QString>("relativePath");
+        QTest::addColumn<bool>("writable");
+        QTest::newRow("letters beyond ASCII")
+            << QString::fromUtf8("Zinsen für Ärger € 2026.txt") << true;
+        QTest::newRow("a path of 300 characters")
+            << QStringLiteral("ddddd/") + QString(120, u'a') + u'/' + QString(120, u'b') + u'/' +
+                   QString(40, u'c') + QStringLiteral(".txt")
+            << true;
+        QTest::newRow("a name longer than the system allows")
+            << QString(300, u'n') + QStringLiteral(".txt") << false;
+    }
+    void unusualNames() {
+        QFETCH(QString, relativePath);
+        QFETCH(bool, writable);
+        const QString path = pathIn(relativePath);
+        QVERIFY(QDir().mkpath(QFileInfo(path).absolutePath()));
+        chooseResultFile("first.txt");
+        window().strFile = path;
+        chooseMode(3);
+        enterAndCalculate("1000", "5", "90");
+        if (writable) {
+            QCOMPARE(contentsOf(path),
+                     QByteArray("\r\nStarting capital: 1000\r\nInterest rate in %: 5\r\n"
+                                "Invest period in days: 90\r\nInterest: 12.5\r\n"));
+            QCOMPARE(pendingDialogs(), 0);
+        } else {
+            const QList<SeenDialog> dialogs = takeDialogs();
+            QCOMPARE(dialogs.size(), 1);
+            QVERIFY2(dialogs[0].text.startsWith(QStringLiteral("Error: 75 ")),
+                     qPrintable(dialogs[0].text));
+            QVERIFY(!QFile::exists(path));
+        }
+    }
+
+    void aNameWithLettersBeyondAsciiComesFromTheDialog() {
+        const QString name = QString::fromUtf8("Zinsen-Übersicht-€.txt");
+        chooseResultFile(name);
+        QCOMPARE(window().strFile, pathIn(name));
+        chooseMode(2);
+        enterAndCalculate("1000", "5", "10");
+        QVERIFY(contentsOf(pathIn(name)).endsWith("Money at the end of investment: 1628.89\r\n"));
+    }
 };
 
 TAVRIN_GUI_TEST_MAIN(TestSave)
