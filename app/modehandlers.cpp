@@ -15,30 +15,37 @@ void tavrin::setCalculateCaption() {
     Command1->setText(catalogue::text(Slot::CalculateCaption, currentLanguage()));
 }
 
-void tavrin::Option1_Click() {
+// Modes 1 and 2: fresh state and fields; the button keeps its enabled state
+// only once the latch is set.
+void tavrin::chooseCalculation(int mode) {
     unlockFixedInputs();
     ResetState();
     setCalculateCaption();
     ClearFields();
-    writeModeLabels(1, currentLanguage(), false);
+    writeModeLabels(mode, currentLanguage(), false);
 }
 
-void tavrin::Option2_Click() {
-    unlockFixedInputs();
-    ResetState();
-    setCalculateCaption();
-    ClearFields();
-    writeModeLabels(2, currentLanguage(), false);
-}
-
-void tavrin::Option3_Click() {
+// Modes 3 and 5 set the latch first, and always start with the button off.
+void tavrin::chooseLatchedCalculation(int mode) {
     unlockFixedInputs();
     ResetState();
     Textleer = 1;
     ClearFields();
     setCalculateCaption();
     Command1->setEnabled(false);
-    writeModeLabels(3, currentLanguage(), false);
+    writeModeLabels(mode, currentLanguage(), false);
+}
+
+void tavrin::Option1_Click() {
+    chooseCalculation(1);
+}
+
+void tavrin::Option2_Click() {
+    chooseCalculation(2);
+}
+
+void tavrin::Option3_Click() {
+    chooseLatchedCalculation(3);
 }
 
 // Choosing the staged model again also abandons an entry under way, and its
@@ -55,11 +62,5 @@ void tavrin::Option4_Click() {
 }
 
 void tavrin::Option5_Click() {
-    unlockFixedInputs();
-    ResetState();
-    Textleer = 1;
-    ClearFields();
-    setCalculateCaption();
-    Command1->setEnabled(false);
-    writeModeLabels(5, currentLanguage(), false);
+    chooseLatchedCalculation(5);
 }

@@ -112,6 +112,8 @@ private:
 
     // Mode handlers' shared steps.
     void setCalculateCaption();
+    void chooseCalculation(int mode);
+    void chooseLatchedCalculation(int mode);
 
     // Command1_Click's pieces.
     void runStagedPress();
