@@ -2,20 +2,15 @@
 #include <cmath>
 #include <limits>
 
-#include "errorcapture.h"
+#include "calctest.h"
 #include "errornumbers.h"
 #include "numbertext.h"
 #include "ratesearch.h"
 #include "runtimeerror.h"
 
-using tav::testing::errorNumberOf;
+using namespace tav::testing;
 
-namespace {
-
-const QLocale kEnglish(QLocale::English, QLocale::UnitedStates);
-const QLocale kGerman(QLocale::German, QLocale::Germany);
-
-}  // namespace
+namespace {}  // namespace
 
 class TestRateSearch : public QObject {
     Q_OBJECT

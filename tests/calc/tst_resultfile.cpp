@@ -3,7 +3,7 @@
 
 #include <csignal>
 
-#include "errorcapture.h"
+#include "calctest.h"
 #include "errornumbers.h"
 #include "resultfile.h"
 #include "runtimeerror.h"
@@ -12,12 +12,9 @@
 
 using tav::LabeledField;
 using tav::Language;
-using tav::testing::errorNumberOf;
+using namespace tav::testing;
 
 namespace {
-
-const QLocale kEnglish(QLocale::English, QLocale::UnitedStates);
-const QLocale kGerman(QLocale::German, QLocale::Germany);
 
 QString blanks(int count) {
     return QString(count, u' ');

@@ -1,21 +1,18 @@
 #include <QtTest>
 #include <cfloat>
 
-#include "errorcapture.h"
+#include "calctest.h"
 #include "errornumbers.h"
 #include "numbertext.h"
 #include "stagedmodel.h"
 
 using tav::StagedOutcome;
 using tav::StagedStorage;
-using tav::testing::errorNumberOf;
+using namespace tav::testing;
 
 Q_DECLARE_METATYPE(tav::StagedOutcome)
 
 namespace {
-
-const QLocale kEnglish(QLocale::English, QLocale::UnitedStates);
-const QLocale kGerman(QLocale::German, QLocale::Germany);
 
 // What must hold after every press: while an entry is under way the count lies
 // below the years, the stored years fill the first entries, the running
