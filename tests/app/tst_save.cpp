@@ -55,6 +55,8 @@ private slots:
                                               << "DATA.TXT.txt";
         QTest::newRow("txt extension") << "zins.txt"
                                        << "zins.txt";
+        QTest::newRow("letters beyond ASCII") << QString::fromUtf8("Zinsen für Ärger €")
+                                              << QString::fromUtf8("Zinsen für Ärger €.txt");
     }
     void theDialogChoosesTheFile() {
         QFETCH(QString, typed);
@@ -178,20 +180,6 @@ private slots:
             QVERIFY(!line.endsWith(u')') || line.size() == 61);
     }
 
-    void twoResultsMakeTwoBlocks() {
-        chooseResultFile("two.txt");
-        chooseMode(2);
-        enterAndCalculate("1000", "5", "10");
-        retype(3, "2");
-        click(calculate());
-        QCOMPARE(
-            contentsOf(window().strFile),
-            QByteArray("\r\nStarting capital: 1000\r\nInterest rate in %: 5\r\n"
-                       "Invest period in years: 10\r\nMoney at the end of investment: 1628.89\r\n"
-                       "\r\nStarting capital: 1000\r\nInterest rate in %: 5\r\n"
-                       "Invest period in years: 2\r\nMoney at the end of investment: 1102.5\r\n"));
-    }
-
     void aLanguageSwitchKeepsSaving_data() {
         QTest::addColumn<Language>("language");
         QTest::addColumn<QString>("statusLine");
@@ -309,8 +297,6 @@ private slots:
     void unusualNames_data() {
         QTest::addColumn<QString>("relativePath");
         QTest::addColumn<bool>("writable");
-        QTest::newRow("letters beyond ASCII")
-            << QString::fromUtf8("Zinsen für Ärger € 2026.txt") << true;
         QTest::newRow("a path of 300 characters")
             << QStringLiteral("ddddd/") + QString(120, u'a') + u'/' + QString(120, u'b') + u'/' +
                    QString(40, u'c') + QStringLiteral(".txt")
@@ -339,15 +325,6 @@ private slots:
                      qPrintable(dialogs[0].text));
             QVERIFY(!QFile::exists(path));
         }
-    }
-
-    void aNameWithLettersBeyondAsciiComesFromTheDialog() {
-        const QString name = QString::fromUtf8("Zinsen-Übersicht-€.txt");
-        chooseResultFile(name);
-        QCOMPARE(window().strFile, pathIn(name));
-        chooseMode(2);
-        enterAndCalculate("1000", "5", "10");
-        QVERIFY(contentsOf(pathIn(name)).endsWith("Money at the end of investment: 1628.89\r\n"));
     }
 };
 
