@@ -5,11 +5,6 @@ cd "$(dirname "$0")"
 ./scripts/install-deps.sh
 
 cmake --preset default >/dev/null
-cmake --build --preset default -j "$(nproc)"
+cmake --build --preset default -j "$(nproc)" --target tavrin
 
-program=build/default/app/tavrin
-if [[ ! -x "$program" ]]; then
-    echo "Built the calculation library; there is no window to start yet."
-    exit 0
-fi
-exec "$program" "$@"
+exec build/default/app/tavrin "$@"
