@@ -14,9 +14,8 @@
 #include "testsupport.h"
 
 using tav::clsSysDialogs;
+using tav::test::errorOf;
 using tav::test::OnModal;
-using tav::test::raisedBy;
-using tav::test::ScopedConfigHome;
 
 namespace {
 
@@ -60,13 +59,13 @@ class TestSysDialogs : public QObject {
     Q_OBJECT
 
 private:
-    std::unique_ptr<ScopedConfigHome> m_home;
+    std::unique_ptr<tav::test::ConfigHome> m_home;
     std::unique_ptr<QTemporaryDir> m_folder;
 
 private slots:
     void initTestCase() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }
     void init() {
-        m_home = std::make_unique<ScopedConfigHome>();
+        m_home = std::make_unique<tav::test::ConfigHome>();
         m_folder = std::make_unique<QTemporaryDir>();
     }
     void cleanup() {
@@ -125,7 +124,6 @@ private slots:
         QTest::newRow("name of 260 characters") << Dialog::Save << "@" << QString(260, 'a');
         // A folder that is not here starts the dialog at home.
         QTest::newRow("drive of another system") << Dialog::Open << "C:\\" << name;
-        QTest::newRow("missing folder") << Dialog::Open << "/nowhere/at/all" << name;
         QTest::newRow("no folder") << Dialog::Save << QString() << name;
     }
     void cancelGivesBackTheProposedName() {
@@ -200,16 +198,13 @@ private slots:
         clsSysDialogs dialogs;
         OnModal<QWidget> driver([](QWidget* unexpected) { unexpected->close(); }, 300);
 
-        const auto raised = raisedBy([&] {
-            show(dialogs, which, m_folder->path(), QString(261, QLatin1Char('a')),
-                 QStringLiteral("txt"));
+        const QString raised = errorOf([&] {
+            show(dialogs, which, m_folder->path(), QString(261, 'a'), QStringLiteral("txt"));
         });
         QVERIFY(driver.waitUntilOver());
 
         QVERIFY(!driver.appeared());
-        QVERIFY(raised);
-        QCOMPARE(raised->number, 5);
-        QCOMPARE(raised->source, QStringLiteral("cSysDialogs:GetOpenFileName"));
+        QCOMPARE(raised, QStringLiteral("5 cSysDialogs:GetOpenFileName"));
     }
 
     void pathTooLongForTheBufferIsRefusedInTheDialog() {
