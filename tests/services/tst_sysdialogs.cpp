@@ -118,7 +118,6 @@ private slots:
         QTest::addColumn<QString>("initialPath");  // "@": the test's folder
         QTest::addColumn<QString>("fileName");
         const QString name = QStringLiteral("tavrin.txt");
-        QTest::newRow("open") << Dialog::Open << "@" << name;
         QTest::newRow("save") << Dialog::Save << "@" << name;
         QTest::newRow("save without a name") << Dialog::Save << "@" << QString();
         QTest::newRow("name of 260 characters") << Dialog::Save << "@" << QString(260, 'a');
