@@ -93,23 +93,25 @@ private slots:
         QFETCH(QFileDialog::AcceptMode, mode);
         QFETCH(QString, title);
         QFETCH(QString, caption);
-        // Given the dialog in a folder with a proposed name, when the user
-        // types another name and presses Enter, then that file's path comes back.
+        // Given the dialog over a window, in a folder with a proposed name,
+        // when the user types another name and presses Enter, then that
+        // file's path comes back.
+        QWidget window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
         clsSysDialogs dialogs;
-        QFileDialog::AcceptMode seenMode{};
-        QString seenCaption;
         OnModal<QFileDialog> driver([&](QFileDialog* dialog) {
-            seenMode = dialog->acceptMode();
-            seenCaption = dialog->windowTitle();
+            // First, so that a failed check does not leave the dialog open.
             typeAndConfirm(dialog, QStringLiteral("result.txt"));
+            QCOMPARE(dialog->acceptMode(), mode);
+            QCOMPARE(dialog->windowTitle(), caption);
+            QCOMPARE(dialog->parentWidget(), &window);
         });
 
         const QString path = show(dialogs, which, m_folder->path(), QStringLiteral("tavrin.txt"),
-                                  QStringLiteral("txt"), title);
+                                  QStringLiteral("txt"), title, window.winId());
 
         QVERIFY(driver.appeared());
-        QCOMPARE(seenMode, mode);
-        QCOMPARE(seenCaption, caption);
         QCOMPARE(path, m_folder->path() + QStringLiteral("/result.txt"));
     }
 
@@ -251,21 +253,6 @@ private slots:
         QVERIFY(!question.appeared());
         QCOMPARE(path, existing);
         QCOMPARE(tav::test::fileBytes(existing), QByteArray("earlier results\n"));
-    }
-
-    void dialogBelongsToTheOwnerWindow() {
-        QWidget window;
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
-        clsSysDialogs dialogs;
-        QWidget* parent = nullptr;
-        OnModal<QFileDialog> driver([&](QFileDialog* dialog) {
-            parent = dialog->parentWidget();
-            dialog->reject();
-        });
-        show(dialogs, Dialog::Save, m_folder->path(), QStringLiteral("x.txt"),
-             QStringLiteral("txt"), {}, window.winId());
-        QCOMPARE(parent, &window);
     }
 
     void folderDialogShowsTheInstructionAndReturnsTheFolder_data() {
