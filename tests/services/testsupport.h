@@ -12,49 +12,43 @@
 #include <functional>
 #include <optional>
 
+#include "clssysregistry.h"
 #include "runtimeerror.h"
 #include "variant.h"
 
 namespace tav::test {
 
-// What a raised RuntimeError carried.
-struct Raised {
-    int number = 0;
-    QString source;
-    QString description;
-};
-
 // The error `action` raised, or nothing when it raised none.
-inline std::optional<Raised> raisedBy(const std::function<void()>& action) {
+inline std::optional<RuntimeError> raisedBy(const std::function<void()>& action) {
     try {
         action();
     } catch (const RuntimeError& error) {
-        return Raised{error.number(), error.source(), error.description()};
+        return error;
     }
     return std::nullopt;
 }
 
-// Points the user's configuration folder at a fresh temporary folder for as
-// long as it lives, so the settings file of the tests is their own.
-class ScopedConfigHome {
-public:
-    ScopedConfigHome() : m_previous(qgetenv("XDG_CONFIG_HOME")) {
-        qputenv("XDG_CONFIG_HOME", m_dir.path().toLocal8Bit());
-    }
-    ~ScopedConfigHome() {
-        if (m_previous.isNull()) {
-            qunsetenv("XDG_CONFIG_HOME");
-        } else {
-            qputenv("XDG_CONFIG_HOME", m_previous);
-        }
-    }
-    QString path() const { return m_dir.path(); }
-    QString settingsFile() const { return m_dir.path() + QStringLiteral("/tavrin/registry.ini"); }
+// "number source" of the error `action` raised, empty when it raised none.
+inline QString errorOf(const std::function<void()>& action) {
+    const auto error = raisedBy(action);
+    return error ? QStringLiteral("%1 %2").arg(error->number()).arg(error->source()) : QString();
+}
 
-private:
-    QTemporaryDir m_dir;
-    QByteArray m_previous;
+// A fresh configuration folder, so that the settings file is the test's own.
+struct ConfigHome {
+    ConfigHome() { qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir.path())); }
+    QString settingsFile() const { return dir.filePath(QStringLiteral("tavrin/registry.ini")); }
+    QTemporaryDir dir;
 };
+
+inline clsSysRegistry settings(const QString& app, const QString& section,
+                               qint32 type = RegistryType::String) {
+    clsSysRegistry registry;
+    registry.AppName(app);
+    registry.Section(section);
+    registry.DataType(type);
+    return registry;
+}
 
 inline QByteArray fileBytes(const QString& path) {
     QFile file(path);
@@ -62,32 +56,28 @@ inline QByteArray fileBytes(const QString& path) {
 }
 
 inline void writeFile(const QString& path, const QByteArray& bytes) {
+    QDir().mkpath(QFileInfo(path).path());
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
     QCOMPARE(file.write(bytes), bytes.size());
 }
 
-// Makes a small icon theme in `folder` the desktop's theme, with icons for
-// "text-plain" and "image-x-generic" only, so that icon look-ups mean the
-// same on every machine.
+// Makes a theme in `folder` with one icon, "text-plain", the desktop's icon
+// theme, so that icon look-ups mean the same on every machine.
 inline void installTestIconTheme(const QString& folder) {
-    const QString theme = folder + QStringLiteral("/tavrintest");
-    QVERIFY(QDir().mkpath(theme + QStringLiteral("/16x16/mimetypes")));
-    writeFile(theme + QStringLiteral("/index.theme"),
-              "[Icon Theme]\nName=tavrintest\nDirectories=16x16/mimetypes\n\n"
-              "[16x16/mimetypes]\nSize=16\nType=Fixed\n");
+    writeFile(folder + QStringLiteral("/tavrintest/index.theme"),
+              "[Icon Theme]\nName=tavrintest\nDirectories=16x16\n\n[16x16]\nSize=16\nType=Fixed\n");
+    QVERIFY(QDir().mkpath(folder + QStringLiteral("/tavrintest/16x16")));
     QImage image(16, 16, QImage::Format_ARGB32);
     image.fill(Qt::darkGreen);
-    QVERIFY(image.save(theme + QStringLiteral("/16x16/mimetypes/text-plain.png")));
-    QVERIFY(image.save(theme + QStringLiteral("/16x16/mimetypes/image-x-generic.png")));
+    QVERIFY(image.save(folder + QStringLiteral("/tavrintest/16x16/text-plain.png")));
     QIcon::setThemeSearchPaths({folder});
     QIcon::setThemeName(QStringLiteral("tavrintest"));
 }
 
-// Runs `action` once on the next modal widget of type T, as soon as it is
+// Runs `action` once on the next modal widget of type T as soon as it is
 // shown. It watches for `timeoutMs` of real time and stops when it goes out
-// of scope, so it never acts on a later test's dialog. A dialog that never
-// comes leaves appeared() false.
+// of scope, so it never acts on a later test's dialog.
 template <typename T>
 class OnModal {
 public:
@@ -97,9 +87,6 @@ public:
         m_clock.start();
         m_timer.start(10);
     }
-    OnModal(const OnModal&) = delete;
-    OnModal& operator=(const OnModal&) = delete;
-
     bool appeared() const { return m_appeared; }
     // Lets the event loop run until the watch is over; false if it never ends.
     [[nodiscard]] bool waitUntilOver() {
@@ -108,13 +95,13 @@ public:
 
 private:
     void poll() {
-        if (auto* widget = qobject_cast<T*>(QApplication::activeModalWidget());
-            widget && widget->isVisible()) {
+        auto* widget = qobject_cast<T*>(QApplication::activeModalWidget());
+        if ((widget && widget->isVisible()) || m_clock.hasExpired(m_timeoutMs)) {
             m_timer.stop();
+        }
+        if (widget && widget->isVisible()) {
             m_appeared = true;
             m_action(widget);
-        } else if (m_clock.hasExpired(m_timeoutMs)) {
-            m_timer.stop();
         }
     }
 

@@ -14,9 +14,8 @@
 #include "testsupport.h"
 
 using tav::clsSysDialogs;
+using tav::test::errorOf;
 using tav::test::OnModal;
-using tav::test::raisedBy;
-using tav::test::ScopedConfigHome;
 
 namespace {
 
@@ -60,13 +59,13 @@ class TestSysDialogs : public QObject {
     Q_OBJECT
 
 private:
-    std::unique_ptr<ScopedConfigHome> m_home;
+    std::unique_ptr<tav::test::ConfigHome> m_home;
     std::unique_ptr<QTemporaryDir> m_folder;
 
 private slots:
     void initTestCase() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }
     void init() {
-        m_home = std::make_unique<ScopedConfigHome>();
+        m_home = std::make_unique<tav::test::ConfigHome>();
         m_folder = std::make_unique<QTemporaryDir>();
     }
     void cleanup() {
@@ -94,23 +93,25 @@ private slots:
         QFETCH(QFileDialog::AcceptMode, mode);
         QFETCH(QString, title);
         QFETCH(QString, caption);
-        // Given the dialog in a folder with a proposed name, when the user
-        // types another name and presses Enter, then that file's path comes back.
+        // Given the dialog over a window, in a folder with a proposed name,
+        // when the user types another name and presses Enter, then that
+        // file's path comes back.
+        QWidget window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
         clsSysDialogs dialogs;
-        QFileDialog::AcceptMode seenMode{};
-        QString seenCaption;
         OnModal<QFileDialog> driver([&](QFileDialog* dialog) {
-            seenMode = dialog->acceptMode();
-            seenCaption = dialog->windowTitle();
+            // First, so that a failed check does not leave the dialog open.
             typeAndConfirm(dialog, QStringLiteral("result.txt"));
+            QCOMPARE(dialog->acceptMode(), mode);
+            QCOMPARE(dialog->windowTitle(), caption);
+            QCOMPARE(dialog->parentWidget(), &window);
         });
 
         const QString path = show(dialogs, which, m_folder->path(), QStringLiteral("tavrin.txt"),
-                                  QStringLiteral("txt"), title);
+                                  QStringLiteral("txt"), title, window.winId());
 
         QVERIFY(driver.appeared());
-        QCOMPARE(seenMode, mode);
-        QCOMPARE(seenCaption, caption);
         QCOMPARE(path, m_folder->path() + QStringLiteral("/result.txt"));
     }
 
@@ -119,13 +120,11 @@ private slots:
         QTest::addColumn<QString>("initialPath");  // "@": the test's folder
         QTest::addColumn<QString>("fileName");
         const QString name = QStringLiteral("tavrin.txt");
-        QTest::newRow("open") << Dialog::Open << "@" << name;
         QTest::newRow("save") << Dialog::Save << "@" << name;
         QTest::newRow("save without a name") << Dialog::Save << "@" << QString();
         QTest::newRow("name of 260 characters") << Dialog::Save << "@" << QString(260, 'a');
         // A folder that is not here starts the dialog at home.
         QTest::newRow("drive of another system") << Dialog::Open << "C:\\" << name;
-        QTest::newRow("missing folder") << Dialog::Open << "/nowhere/at/all" << name;
         QTest::newRow("no folder") << Dialog::Save << QString() << name;
     }
     void cancelGivesBackTheProposedName() {
@@ -200,16 +199,13 @@ private slots:
         clsSysDialogs dialogs;
         OnModal<QWidget> driver([](QWidget* unexpected) { unexpected->close(); }, 300);
 
-        const auto raised = raisedBy([&] {
-            show(dialogs, which, m_folder->path(), QString(261, QLatin1Char('a')),
-                 QStringLiteral("txt"));
+        const QString raised = errorOf([&] {
+            show(dialogs, which, m_folder->path(), QString(261, 'a'), QStringLiteral("txt"));
         });
         QVERIFY(driver.waitUntilOver());
 
         QVERIFY(!driver.appeared());
-        QVERIFY(raised);
-        QCOMPARE(raised->number, 5);
-        QCOMPARE(raised->source, QStringLiteral("cSysDialogs:GetOpenFileName"));
+        QCOMPARE(raised, QStringLiteral("5 cSysDialogs:GetOpenFileName"));
     }
 
     void pathTooLongForTheBufferIsRefusedInTheDialog() {
@@ -257,21 +253,6 @@ private slots:
         QVERIFY(!question.appeared());
         QCOMPARE(path, existing);
         QCOMPARE(tav::test::fileBytes(existing), QByteArray("earlier results\n"));
-    }
-
-    void dialogBelongsToTheOwnerWindow() {
-        QWidget window;
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
-        clsSysDialogs dialogs;
-        QWidget* parent = nullptr;
-        OnModal<QFileDialog> driver([&](QFileDialog* dialog) {
-            parent = dialog->parentWidget();
-            dialog->reject();
-        });
-        show(dialogs, Dialog::Save, m_folder->path(), QStringLiteral("x.txt"),
-             QStringLiteral("txt"), {}, window.winId());
-        QCOMPARE(parent, &window);
     }
 
     void folderDialogShowsTheInstructionAndReturnsTheFolder_data() {

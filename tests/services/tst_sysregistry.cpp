@@ -1,6 +1,6 @@
 // clsSysRegistry over the settings file and the desktop's file types: every
-// operation, the error numbers and labels and the settings. Several processes
-// writing at once are tested in tests/load.
+// operation, the error numbers and labels and the settings, and the Variant
+// values it gives. Several processes writing at once are tested in tests/load.
 
 #include <QtTest>
 #include <memory>
@@ -11,9 +11,10 @@
 
 using tav::clsSysRegistry;
 using tav::Variant;
+using tav::test::errorOf;
 using tav::test::fileBytes;
 using tav::test::raisedBy;
-using tav::test::ScopedConfigHome;
+using tav::test::settings;
 namespace Root = tav::RegistryRoot;
 namespace Type = tav::RegistryType;
 
@@ -21,14 +22,6 @@ namespace {
 
 const QString kKey = QStringLiteral("Software\\tavrin\\Test");
 const QString kValue = QStringLiteral("V");
-
-clsSysRegistry settings(const QString& app, const QString& section, qint32 type) {
-    clsSysRegistry registry;
-    registry.AppName(app);
-    registry.Section(section);
-    registry.DataType(type);
-    return registry;
-}
 
 QString everyByte() {
     QString text;
@@ -44,11 +37,10 @@ class TestSysRegistry : public QObject {
     Q_OBJECT
 
 private:
-    std::unique_ptr<ScopedConfigHome> m_home;
+    std::unique_ptr<tav::test::ConfigHome> m_home;
     QTemporaryDir m_themes;
 
     void seedFile(const QByteArray& contents) {
-        QVERIFY(QDir().mkpath(m_home->path() + QStringLiteral("/tavrin")));
         tav::test::writeFile(m_home->settingsFile(), contents);
     }
     // Puts `line` as the only value of kKey into a settings file of our own.
@@ -59,24 +51,27 @@ private slots:
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
         tav::test::installTestIconTheme(m_themes.path());
     }
-    void init() { m_home = std::make_unique<ScopedConfigHome>(); }
-    void cleanup() { m_home.reset(); }
+    void init() { m_home = std::make_unique<tav::test::ConfigHome>(); }
+
+    // The kinds stay apart, which every comparison of results relies on.
+    void variantKindsAreKeptApart() {
+        QVERIFY(Variant().isEmpty() && !Variant("").isEmpty() && !Variant::missing().isEmpty());
+        QVERIFY(Variant("1") != Variant(1));
+        QVERIFY(Variant(QStringList{"a"}) != Variant(Variant::TextTable{{"a", ""}}));
+        QCOMPARE(Variant(Variant::TextTable{{"a", "1"}}).toTextTable().size(), 1);
+        QCOMPARE(raisedBy([] { Variant(QStringList{"a"}).toTextTable(); })->number(), 13);
+    }
 
     void valuesReadBackAsWritten_data() {
         QTest::addColumn<int>("type");
         QTest::addColumn<Variant>("written");
         QTest::addColumn<Variant>("read");
-        QTest::newRow("text") << Type::String << Variant("Zinsen") << Variant("Zinsen");
-        QTest::newRow("empty text") << Type::String << Variant("") << Variant("");
         QTest::newRow("umlauts take two bytes")
             << Type::String << Variant("Grüße, Käthe") << Variant("Grüße, Käthe");
         QTest::newRow("empty as text") << Type::String << Variant() << Variant("");
-        QTest::newRow("expanded") << Type::ExpandString << Variant("%TAVRIN_DIR%/x")
-                                  << Variant("/srv/tavrin/x");
         QTest::newRow("unknown name stays")
             << Type::ExpandString << Variant("%TAVRIN_NONE%TAVRIN_DIR%")
             << Variant("%TAVRIN_NONE/srv/tavrin");
-        QTest::newRow("lone percent") << Type::ExpandString << Variant("100%") << Variant("100%");
         QTest::newRow("every byte") << Type::Binary << Variant(everyByte()) << Variant(everyByte());
         QTest::newRow("no bytes") << Type::Binary << Variant("") << Variant("");
         QTest::newRow("number from text") << Type::DWord << Variant(" +1234 ") << Variant(1234);
@@ -129,13 +124,13 @@ private slots:
         const auto raised = raisedBy(
             [&] { value = clsSysRegistry().GetRegistryValue(Root::CurrentUser, kKey, kValue); });
 
-        QCOMPARE(raised ? raised->number : 0, error);
         QCOMPARE(value, read);
+        QCOMPARE(raised ? raised->number() : 0, error);
         if (raised) {
-            QCOMPARE(raised->source, QStringLiteral("cSysRegistry:GetRegistryValue"));
-            QCOMPARE(raised->description, error == 5
-                                              ? QStringLiteral("Invalid procedure call or argument")
-                                              : QStringLiteral("More data is available.\r"));
+            QCOMPARE(raised->source(), QStringLiteral("cSysRegistry:GetRegistryValue"));
+            QCOMPARE(raised->description(),
+                     error == 5 ? QStringLiteral("Invalid procedure call or argument")
+                                : QStringLiteral("More data is available.\r"));
         }
     }
 
@@ -143,20 +138,14 @@ private slots:
         QTest::addColumn<int>("type");
         QTest::addColumn<Variant>("value");
         QTest::addColumn<int>("error");
-        QTest::newRow("letters as number") << Type::DWord << Variant("abc") << 13;
         QTest::newRow("fraction as number") << Type::DWord << Variant("1.5") << 13;
-        QTest::newRow("exponent as number") << Type::DWord << Variant("1e3") << 13;
         QTest::newRow("hex as number") << Type::DWord << Variant("0x10") << 13;
-        QTest::newRow("sign alone as number") << Type::DWord << Variant("-") << 13;
         QTest::newRow("empty text as number") << Type::DWord << Variant("") << 13;
         QTest::newRow("array as number") << Type::DWord << Variant(QStringList{"1"}) << 13;
         QTest::newRow("one above 32 bits") << Type::DWord << Variant("2147483648") << 6;
         QTest::newRow("one below 32 bits") << Type::DWord << Variant("-2147483649") << 6;
         QTest::newRow("far too many digits") << Type::DWord << Variant("99999999999999999999") << 6;
         QTest::newRow("text as array") << Type::MultiString << Variant("a") << 13;
-        QTest::newRow("table as array")
-            << Type::MultiString << Variant(Variant::TextTable{{"a", "1"}}) << 13;
-        QTest::newRow("array as text") << Type::String << Variant(QStringList{"a"}) << 13;
         QTest::newRow("table as text")
             << Type::String << Variant(Variant::TextTable{{"a", "1"}}) << 13;
         QTest::newRow("missing as text") << Type::String << Variant::missing() << 13;
@@ -168,12 +157,10 @@ private slots:
         QFETCH(int, error);
         clsSysRegistry registry;
 
-        const auto raised = raisedBy(
-            [&] { registry.SetRegistryValue(Root::CurrentUser, kKey, kValue, type, value); });
-
-        QVERIFY(raised);
-        QCOMPARE(raised->number, error);
-        QCOMPARE(raised->source, QStringLiteral("cSysRegistry:SetRegistryValue"));
+        QCOMPARE(errorOf([&] {
+                     registry.SetRegistryValue(Root::CurrentUser, kKey, kValue, type, value);
+                 }),
+                 QStringLiteral("%1 cSysRegistry:SetRegistryValue").arg(error));
         QVERIFY(registry.GetRegistryValue(Root::CurrentUser, kKey, kValue).isEmpty());
     }
 
@@ -204,12 +191,10 @@ private slots:
     }
 
     void hasKeyLabelsItsErrors() {
-        seedValue("\"Mode\"=\"1\"");
-        const auto raised =
-            raisedBy([] { clsSysRegistry().HasKey(Root::CurrentUser, kKey, QStringList{"a"}); });
-        QVERIFY(raised);
-        QCOMPARE(raised->number, 13);
-        QCOMPARE(raised->source, QStringLiteral("cSysRegistry:HasKey"));
+        seedValue("\"Mode\"=\"1\"");  // the value name is looked at only in a key that exists
+        QCOMPARE(
+            errorOf([] { clsSysRegistry().HasKey(Root::CurrentUser, kKey, QStringList{"a"}); }),
+            QStringLiteral("13 cSysRegistry:HasKey"));
     }
 
     void deleteRemovesAndToleratesWhatIsMissing() {
@@ -230,9 +215,9 @@ private slots:
                                                  QStringLiteral("Content Type"));
         });
         QVERIFY(raised);
-        QCOMPARE(raised->number, 5);
-        QCOMPARE(raised->source, QStringLiteral("cSysRegistry:DeleteRegistryValue"));
-        QCOMPARE(raised->description, QStringLiteral("Access is denied.\r"));
+        QCOMPARE(raised->number(), 5);
+        QCOMPARE(raised->source(), QStringLiteral("cSysRegistry:DeleteRegistryValue"));
+        QCOMPARE(raised->description(), QStringLiteral("Access is denied.\r"));
     }
 
     void listsKeysAndValuesInOrder() {
@@ -258,16 +243,13 @@ private slots:
         QTest::addColumn<QString>("extension");
         QTest::addColumn<QString>("contentType");
         QTest::addColumn<Variant>("fileType");
+        const QString unknown = QStringLiteral("application/octet-stream");
         QTest::newRow("txt") << "txt"
                              << "text/plain" << Variant("plain text document");
         QTest::newRow("upper case") << "TXT"
                                     << "text/plain" << Variant("plain text document");
-        QTest::newRow("html") << "html"
-                              << "text/html" << Variant("HTML document");
-        QTest::newRow("unknown") << "xyz"
-                                 << "application/octet-stream" << Variant();
-        QTest::newRow("none") << ""
-                              << "application/octet-stream" << Variant();
+        QTest::newRow("unknown") << "xyz" << unknown << Variant();
+        QTest::newRow("none") << "" << unknown << Variant();
     }
     void answersAboutExtensions() {
         QFETCH(QString, extension);
@@ -291,7 +273,6 @@ private slots:
         QTest::addColumn<bool>("hasIcon");
         QTest::newRow("text file") << "notes.txt" << 0 << true;
         QTest::newRow("no dot: the name is the extension") << "txt" << 0 << true;
-        QTest::newRow("index of the type wins") << "notes.txt" << 3 << true;
         QTest::newRow("type without icon in the theme") << "song.ogg" << 0 << false;
         QTest::newRow("unknown type") << "archive.xyz" << 0 << false;
     }
@@ -303,8 +284,7 @@ private slots:
     }
 
     void settingsRoundTrip() {
-        clsSysRegistry registry =
-            settings(QStringLiteral("tavrin"), QStringLiteral("Options"), Type::String);
+        clsSysRegistry registry = settings(QStringLiteral("tavrin"), QStringLiteral("Options"));
         QCOMPARE(registry.Section(), QStringLiteral("Options"));
 
         registry.SaveSetting(QStringLiteral("Mode"), QStringLiteral("3"));
@@ -347,7 +327,7 @@ private slots:
         QFETCH(Variant, defaultValue);
         QFETCH(Variant, expected);
         const clsSysRegistry registry =
-            settings(QStringLiteral("tavrin"), QStringLiteral("Options"), Type::String);
+            settings(QStringLiteral("tavrin"), QStringLiteral("Options"));
         if (!stored.isEmpty()) {
             registry.SaveSetting(kValue, stored);
         }
@@ -366,17 +346,16 @@ private slots:
     void settingsWithoutApplicationNameAreRefused() {
         // Without AppName and Section the key is "Software\\", with an empty
         // name in it, which no registry key can have.
-        const clsSysRegistry registry = settings({}, {}, Type::String);
+        const clsSysRegistry registry = settings({}, {});
 
         const auto saved = raisedBy([&] { registry.SaveSetting(kValue, QStringLiteral("x")); });
-        const auto read = raisedBy([&] { registry.GetSetting(kValue); });
 
-        QVERIFY(saved && read);
-        QCOMPARE(saved->number, 87);
-        QCOMPARE(saved->source, QStringLiteral("cSysRegistry:SetRegistryValue"));
-        QCOMPARE(saved->description, QStringLiteral("The parameter is incorrect.\r"));
-        QCOMPARE(read->number, 87);
-        QCOMPARE(read->source, QStringLiteral("cSysRegistry:GetRegistryValue"));
+        QVERIFY(saved);
+        QCOMPARE(saved->number(), 87);
+        QCOMPARE(saved->source(), QStringLiteral("cSysRegistry:SetRegistryValue"));
+        QCOMPARE(saved->description(), QStringLiteral("The parameter is incorrect.\r"));
+        QCOMPARE(errorOf([&] { registry.GetSetting(kValue); }),
+                 QStringLiteral("87 cSysRegistry:GetRegistryValue"));
         QVERIFY(!QFile::exists(m_home->settingsFile()));
     }
 
@@ -405,37 +384,28 @@ private slots:
         }
         // Creating the classes reads nothing, so nothing can fail yet.
         const clsSysRegistry registry =
-            settings(QStringLiteral("tavrin"), QStringLiteral("Options"), Type::String);
+            settings(QStringLiteral("tavrin"), QStringLiteral("Options"));
         tav::clsSysDialogs dialogs;
 
         const auto saved = raisedBy([&] { registry.SaveSetting(QStringLiteral("Mode"), 4); });
         QVERIFY(saved);
-        QCOMPARE(saved->number, error);
-        QCOMPARE(saved->source, QStringLiteral("cSysRegistry:SetRegistryValue"));
-        QVERIFY2(saved->description.startsWith(opening), qPrintable(saved->description));
-        QVERIFY2(saved->description.contains(m_home->settingsFile() + afterPath),
-                 qPrintable(saved->description));
-
-        const std::pair<const char*, std::function<void()>> others[] = {
-            {"cSysRegistry:GetRegistryValue", [&] { registry.GetSetting(QStringLiteral("Mode")); }},
-            {"cSysRegistry:DeleteRegistryValue",
-             [&] { registry.DeleteSetting(QStringLiteral("Mode")); }},
-            {"cSysRegistry:EnumKeys",
-             [&] { registry.EnumKeys(Root::CurrentUser, QStringLiteral("Software")); }},
-            {"cSysRegistry:EnumValues",
-             [&] { registry.EnumValues(Root::CurrentUser, QStringLiteral("Software")); }},
-        };
-        for (const auto& [source, action] : others) {
-            const auto raised = raisedBy(action);
-            QVERIFY2(raised && raised->number == error && raised->source == QLatin1String(source),
-                     source);
-        }
-        QVERIFY(!registry.HasKey(Root::CurrentUser, QStringLiteral("Software")));
-        if (contents.isNull()) {
-            QVERIFY(QFileInfo(m_home->settingsFile()).isDir());
-        } else {
-            QCOMPARE(fileBytes(m_home->settingsFile()), contents);
-        }
+        QCOMPARE(saved->number(), error);
+        QCOMPARE(saved->source(), QStringLiteral("cSysRegistry:SetRegistryValue"));
+        QVERIFY2(saved->description().startsWith(opening), qPrintable(saved->description()));
+        QVERIFY2(saved->description().contains(m_home->settingsFile() + afterPath),
+                 qPrintable(saved->description()));
+        const QString label = QStringLiteral("%1 cSysRegistry:").arg(error);
+        const QString mode = QStringLiteral("Mode");
+        const QString software = QStringLiteral("Software");
+        QCOMPARE(errorOf([&] { registry.GetSetting(mode); }), label + "GetRegistryValue");
+        QCOMPARE(errorOf([&] { registry.DeleteSetting(mode); }), label + "DeleteRegistryValue");
+        QCOMPARE(errorOf([&] { registry.EnumKeys(Root::CurrentUser, software); }),
+                 label + "EnumKeys");
+        QCOMPARE(errorOf([&] { registry.EnumValues(Root::CurrentUser, software); }),
+                 label + "EnumValues");
+        QVERIFY(!registry.HasKey(Root::CurrentUser, software));
+        QCOMPARE(QFileInfo(m_home->settingsFile()).isDir(), contents.isNull());
+        QCOMPARE(fileBytes(m_home->settingsFile()), contents);
     }
 };
 
