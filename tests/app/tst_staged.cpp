@@ -76,12 +76,6 @@ private slots:
         QTest::newRow("20.5 in German") << Language::German << "20.5"
                                         << "Nur bis 20 Jahre möglich"
                                         << "Fehler";
-        QTest::newRow("30 in Italian") << Language::Italian << "30"
-                                       << "Solo fino a 20 anni"
-                                       << "Errore";
-        QTest::newRow("25 in French") << Language::French << "25"
-                                      << "Seul jusque `a 20 ans"
-                                      << "Erreur";
     }
     void moreThanTwentyYearsAreRefused() {
         // Given more than twenty years, Command1 shows the limit, the fields
@@ -105,31 +99,22 @@ private slots:
     }
 
     void languageChangeInEachState_data() {
-        QTest::addColumn<int>("years");
-        QTest::addColumn<int>("presses");
+        QTest::addColumn<int>("presses");  // rates noted of a five-year entry
         QTest::addColumn<Language>("language");
         QTest::addColumn<QString>("label3");
         QTest::addColumn<QString>("caption");
-        QTest::newRow("ready, German") << 5 << 0 << Language::German << "Zinssatz erstes Jahr"
+        QTest::newRow("ready, German") << 0 << Language::German << "Zinssatz erstes Jahr"
                                        << "Zinssatz merken";
-        QTest::newRow("ready, French")
-            << 5 << 0 << Language::French << "Le tas d'intérêt premier anner"
-            << "Contrôl les tas d\u00b4intérêt";
-        QTest::newRow("two of five, Italian")
-            << 5 << 2 << Language::Italian << "Tasso d'interesse del terzo anno"
+        QTest::newRow("two noted, Italian")
+            << 2 << Language::Italian << "Tasso d'interesse del terzo anno"
             << "Controllare il tasso d'interesse";
-        QTest::newRow("four of five, French")
-            << 5 << 4 << Language::French << "Les tas intérêt des cinquième anner"
+        QTest::newRow("last due, French")
+            << 4 << Language::French << "Les tas intérêt des cinquième anner"
             << "Calculer";
-        QTest::newRow("one of two, German") << 2 << 1 << Language::German << "Zinssatz zweites Jahr"
-                                            << "Rechnen";
     }
     void languageChangeInEachState() {
-        // Given a staged entry with some rates noted
-        // When the language changes
-        // Then the state's captions are in the new language and the entry
-        // goes on where it was
-        QFETCH(int, years);
+        // After a language change the state's captions are in the new language
+        // and the entry goes on where it was
         QFETCH(int, presses);
         QFETCH(Language, language);
         QFETCH(QString, label3);
@@ -138,7 +123,7 @@ private slots:
                                          "Capital initial"};
         chooseMode(4);
         type(1, "100");
-        type(2, QString::number(years));
+        type(2, "5");
         type(3, "10");
         for (int i = 0; i < presses; ++i)
             click(calculate());
@@ -146,9 +131,9 @@ private slots:
         expectDue(label3, caption);
         QCOMPARE(label(1)->text(), kStart[static_cast<int>(language)]);
         expectLocked(presses > 0);
-        for (int i = presses; i < years; ++i)
+        for (int i = presses; i < 5; ++i)
             click(calculate());
-        QCOMPARE(field(4)->text(), years == 5 ? QStringLiteral("161.05") : QStringLiteral("121"));
+        QCOMPARE(field(4)->text(), QStringLiteral("161.05"));
     }
 
     // An entry that ends without a final capital must not leave the fixed
@@ -158,7 +143,6 @@ private slots:
         QTest::addColumn<int>("mode");
         QTest::addColumn<int>("messages");
         QTest::newRow("zero rate") << "0" << 0 << 0;
-        QTest::newRow("negative rate") << "-1" << 0 << 0;
         QTest::newRow("letters as rate") << "x" << 0 << 1;
         QTest::newRow("rate that overflows the capital") << "1E308" << 0 << 1;
         QTest::newRow("staged mode chosen again") << "" << 4 << 0;
