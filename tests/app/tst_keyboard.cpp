@@ -101,17 +101,9 @@ private slots:
     }
 
     void languageSwitchByKeysOnly() {
-        // Given a mode-1 result calculated with keys
-        // When the language group is entered with Tab, Down chooses Deutsch
-        // and Up English again
-        // Then the texts, the shown result and the fields' names follow
-        tabTo(QStringLiteral("Text1"));
-        typeKeys(QStringLiteral("1000"));
-        press(Qt::Key_Tab);
-        typeKeys(QStringLiteral("2000"));
-        press(Qt::Key_Tab);
-        typeKeys(QStringLiteral("5"));
-        press(Qt::Key_Return);
+        // Given a mode-1 result, Down in the language group chooses Deutsch and
+        // Up English again: the texts, the result and the fields' names follow
+        enterAndCalculate(QStringLiteral("1000"), QStringLiteral("2000"), QStringLiteral("5"));
         const QString english = field(4)->text();
         QVERIFY2(english.contains(QStringLiteral("years")), qPrintable(english));
 
@@ -141,7 +133,8 @@ private slots:
     }
     void enterCalculatesOnlyWhenTheButtonIsEnabled() {
         // Given mode 2 with 1000 and 5 typed, and 10 or nothing in Text3, Enter
-        // in an input field calculates only if Command1 is enabled
+        // in an input field calculates only if Command1 is enabled, so a
+        // second Enter after a calculation does not repeat it
         QFETCH(int, fieldNumber);
         QFETCH(int, key);
         QFETCH(QString, third);
@@ -151,25 +144,13 @@ private slots:
         type(2, QStringLiteral("5"));
         type(3, third);
         field(fieldNumber)->setFocus(Qt::TabFocusReason);
-        press(Qt::Key(key), key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+        QSignalSpy presses(calculate(), &QPushButton::clicked);
+        for (int i = 0; i < 2; ++i)
+            press(Qt::Key(key), key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
         QCOMPARE(field(4)->text(), expected);
+        QCOMPARE(presses.count(), expected.isEmpty() ? 0 : 1);
         QVERIFY(!calculate()->isEnabled());
         QCOMPARE(pendingDialogs(), 0);
-    }
-
-    void enterAfterACalculationDoesNotRepeatIt() {
-        // Given a final capital just calculated and Text3 edited, the first
-        // Return calculates and the second, Command1 disabled again, does not
-        chooseMode(2);
-        enterAndCalculate(QStringLiteral("1000"), QStringLiteral("5"), QStringLiteral("10"));
-        field(3)->setFocus(Qt::TabFocusReason);
-        retype(3, QStringLiteral("1"));
-        QSignalSpy presses(calculate(), &QPushButton::clicked);
-        press(Qt::Key_Return);
-        QCOMPARE(field(4)->text(), QStringLiteral("1050"));
-        press(Qt::Key_Return);
-        QCOMPARE(presses.count(), 1);
-        QVERIFY(!calculate()->isEnabled());
     }
 
     void keypadDecimalTypesTheLocalesSeparator_data() {
@@ -177,7 +158,6 @@ private slots:
         QTest::addColumn<int>("key");
         QTest::addColumn<bool>("keypad");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("English, keypad period") << kEnglish << int(Qt::Key_Period) << true << "2.5";
         QTest::newRow("German, keypad period") << kGerman << int(Qt::Key_Period) << true << "2,5";
         QTest::newRow("English, keypad comma") << kEnglish << int(Qt::Key_Comma) << true << "2.5";
         QTest::newRow("German, main keyboard period")
@@ -221,20 +201,15 @@ private slots:
         QTest::addColumn<int>("presses");  // rates noted of a five-year staged entry
         QTest::addColumn<QString>("name3");
         QTest::newRow("German at start") << Language::German << 1 << 0 << "Zinssatz in %";
-        QTest::newRow("English mode 3") << Language::English << 3 << 0 << "Invest period in days";
         QTest::newRow("Italian mode 5")
             << Language::Italian << 5 << 0 << "Durata dell'investimento in anni";
         QTest::newRow("French staged, two noted")
             << Language::French << 4 << 2 << "Les tas intérêt des troisième anner";
-        QTest::newRow("English staged, one noted")
-            << Language::English << 4 << 1 << "Interest rate second year";
     }
     void accessibleNamesFollowTheCaptions() {
-        // Given a language, a mode and, when staged, some rates noted
-        // When assistive technology asks for the names, also after a switch
-        // to another language
-        // Then each field is named after its label and each button after its
-        // caption, never with a name asked for earlier
+        // In a language, a mode and a staged state, and after a switch to
+        // another language, each field is named after its label and each
+        // button after its caption, never with a name asked for earlier
         QFETCH(Language, language);
         QFETCH(int, mode);
         QFETCH(int, presses);
