@@ -28,8 +28,6 @@ private slots:
         QTest::addColumn<QStringList>("inputs");
         QTest::addColumn<QString>("result");
         const Language en = Language::English;
-        QTest::newRow("period") << false << en << 1 << QStringList{"1000", "2000", "5"}
-                                << "14.2066990828905 (14 years, 2 months and 14 days)";
         QTest::newRow("period, decimal comma")
             << true << en << 1 << QStringList{"1000", "2000", "5"}
             << "14,2066990828905 (14 years, 2 months and 14 days)";
@@ -154,18 +152,13 @@ private slots:
     }
 
     void aLanguageChangeTranslatesOnlyAShownPeriod() {
-        // Given a mode-1 result, the same numbers are shown in each language
+        // A mode-1 result is shown again in the new language
+        const QString english = QStringLiteral("14.2066990828905 (14 years, 2 months and 14 days)");
         enterAndCalculate("1000", "2000", "5");
-        const QString english = field(4)->text();
+        QCOMPARE(field(4)->text(), english);
         chooseLanguage(Language::German);
         QCOMPARE(field(4)->text(),
                  QStringLiteral("14.2066990828905 (14 Jahre, 2 Monate und 14 Tage)"));
-        chooseLanguage(Language::Italian);
-        QCOMPARE(field(4)->text(),
-                 QStringLiteral("14.2066990828905 (14 anni, 2 mesi e 14 giorni)"));
-        chooseLanguage(Language::French);
-        QVERIFY(field(4)->text().startsWith(QStringLiteral("14.2066990828905 (14 ans, 2 mois ")));
-        QVERIFY(field(4)->text().endsWith(QStringLiteral(" 14 jour)")));
         chooseLanguage(Language::English);
         QCOMPARE(field(4)->text(), english);
 
