@@ -28,8 +28,6 @@ private slots:
         QTest::addColumn<QStringList>("inputs");
         QTest::addColumn<QString>("result");
         const Language en = Language::English;
-        QTest::newRow("period") << false << en << 1 << QStringList{"1000", "2000", "5"}
-                                << "14.2066990828905 (14 years, 2 months and 14 days)";
         QTest::newRow("period, decimal comma")
             << true << en << 1 << QStringList{"1000", "2000", "5"}
             << "14,2066990828905 (14 years, 2 months and 14 days)";
@@ -41,23 +39,15 @@ private slots:
             << false << en << 3 << QStringList{"1000", "5", "90"} << "12.5";
         QTest::newRow("interest, decimal comma")
             << true << Language::German << 3 << QStringList{"10000", "3,5", "30"} << "29,17";
-        QTest::newRow("rate doubling in 10 years")
-            << false << en << 5 << QStringList{"1000", "2000", "10"} << "7.17734625362";
-        QTest::newRow("falling capital")
-            << false << en << 5 << QStringList{"2000", "1000", "1"} << "-50";
         QTest::newRow("rate, decimal comma")
             << true << Language::Italian << 5 << QStringList{"1000", "2000", "10"}
             << "7,17734625362";
-        QTest::newRow("staged, one year")
-            << false << en << 4 << QStringList{"100", "1", "5"} << "105";
         QTest::newRow("staged, two years, decimal comma")
             << true << en << 4 << QStringList{"100", "2", "2,5"} << "105,06";
     }
     void showsTheResultOfEachMode() {
-        // Given a mode, a language and a desktop locale
-        // When the three inputs are typed and Command1 is pressed (in the
-        // staged mode once a year, the rate kept)
-        // Then Text4 shows the result, Command1 is disabled and the inputs stay
+        // Text4 shows the result (the staged mode pressed once a year, the
+        // rate kept), Command1 is disabled and the inputs stay
         QFETCH(bool, decimalComma);
         QFETCH(Language, language);
         QFETCH(int, mode);
@@ -97,19 +87,14 @@ private slots:
         QTest::newRow("a field emptied after all were filled")
             << Language::English << 1 << QStringList{"1000", "2000", ""}
             << "Error: 13 Only type in numbers, do not type in letters!";
-        QTest::newRow("final capital overflows, German")
-            << Language::German << 2 << QStringList{"1000", "5", "99999999"}
-            << "Fehler: 6 " + tav::errorDescription(tav::ErrorNumber::Overflow, Language::German);
-        QTest::newRow("ratio too large for the rate search")
-            << Language::English << 5 << QStringList{"1", "1000000000000", "1"}
-            << "Error: 1001 " +
-                   tav::errorDescription(tav::ErrorNumber::RateOutOfRange, Language::English);
+        QTest::newRow("ratio too large for the rate search, German")
+            << Language::German << 5 << QStringList{"1", "1000000000000", "1"}
+            << "Fehler: 1001 " +
+                   tav::errorDescription(tav::ErrorNumber::RateOutOfRange, Language::German);
     }
     void aRejectedInputIsReportedInTheCurrentLanguage() {
-        // Given input that cannot be calculated
-        // When Command1 is pressed
-        // Then one critical box with an OK button says so in the current
-        // language, under the default cursor, and all four fields are emptied
+        // One critical box with an OK button says so in the current language,
+        // under the default cursor, and all four fields are emptied
         QFETCH(Language, language);
         QFETCH(int, mode);
         QFETCH(QStringList, inputs);
@@ -134,14 +119,10 @@ private slots:
     void unusableInputEmptiesTheFieldsSilently_data() {
         QTest::addColumn<int>("mode");
         QTest::addColumn<QStringList>("inputs");
-        QTest::newRow("zero capital, mode 1") << 1 << QStringList{"0", "2000", "5"};
         QTest::newRow("zero rate, mode 2") << 2 << QStringList{"1000", "0", "10"};
         QTest::newRow("negative days, mode 3") << 3 << QStringList{"1000", "5", "-90"};
         QTest::newRow("zero years, mode 4") << 4 << QStringList{"1000", "0", "5"};
-        QTest::newRow("negative capital, mode 5") << 5 << QStringList{"-1000", "2000", "10"};
-        QTest::newRow("zero with a decimal point") << 2 << QStringList{"1000", "5", "0.0"};
         QTest::newRow("equal capitals, mode 1") << 1 << QStringList{"1000", "1000", "5"};
-        QTest::newRow("final below start, mode 1") << 1 << QStringList{"2000", "1000", "5"};
         QTest::newRow("part years, mode 4") << 4 << QStringList{"100", "2.5", "5"};
     }
     void unusableInputEmptiesTheFieldsSilently() {
@@ -171,18 +152,13 @@ private slots:
     }
 
     void aLanguageChangeTranslatesOnlyAShownPeriod() {
-        // Given a mode-1 result, the same numbers are shown in each language
+        // A mode-1 result is shown again in the new language
+        const QString english = QStringLiteral("14.2066990828905 (14 years, 2 months and 14 days)");
         enterAndCalculate("1000", "2000", "5");
-        const QString english = field(4)->text();
+        QCOMPARE(field(4)->text(), english);
         chooseLanguage(Language::German);
         QCOMPARE(field(4)->text(),
                  QStringLiteral("14.2066990828905 (14 Jahre, 2 Monate und 14 Tage)"));
-        chooseLanguage(Language::Italian);
-        QCOMPARE(field(4)->text(),
-                 QStringLiteral("14.2066990828905 (14 anni, 2 mesi e 14 giorni)"));
-        chooseLanguage(Language::French);
-        QVERIFY(field(4)->text().startsWith(QStringLiteral("14.2066990828905 (14 ans, 2 mois ")));
-        QVERIFY(field(4)->text().endsWith(QStringLiteral(" 14 jour)")));
         chooseLanguage(Language::English);
         QCOMPARE(field(4)->text(), english);
 
