@@ -159,22 +159,36 @@ void setIf(LPDWORD target, DWORD value) {
     }
 }
 
-}  // namespace
-
-LSTATUS RegOpenKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD, REGSAM samDesired, PHKEY phkResult) {
+// The key that `lpSubKey` names below an open key or a root, with the access
+// asked for; `base` is the key it starts from. Clears the caller's handle.
+LONG keyBelow(HKEY hKey, LPCSTR lpSubKey, REGSAM samDesired, PHKEY phkResult, KeyHandle& base,
+              KeyHandle& key) {
     if (!phkResult) {
         return ERROR_INVALID_PARAMETER;
     }
     *phkResult = nullptr;
-    const auto base = resolve(hKey);
-    if (!base) {
+    const auto resolved = resolve(hKey);
+    if (!resolved) {
         return ERROR_INVALID_HANDLE;
     }
     const auto names = detail::splitKeyPath(lpSubKey);
     if (!names) {
         return ERROR_INVALID_PARAMETER;
     }
-    KeyHandle key{base->root, base->path + *names, effectiveAccess(samDesired)};
+    base = *resolved;
+    key = KeyHandle{base.root, base.path + *names, effectiveAccess(samDesired)};
+    return ERROR_SUCCESS;
+}
+
+}  // namespace
+
+LSTATUS RegOpenKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD, REGSAM samDesired, PHKEY phkResult) {
+    KeyHandle base{};
+    KeyHandle key{};
+    if (const LONG rc = keyBelow(hKey, lpSubKey, samDesired, phkResult, base, key);
+        rc != ERROR_SUCCESS) {
+        return rc;
+    }
     const LONG rc = visitKey(key.root, key.path, ERROR_FILE_NOT_FOUND,
                              [](const RegistryKey&) { return ERROR_SUCCESS; });
     if (rc == ERROR_SUCCESS) {
@@ -185,24 +199,16 @@ LSTATUS RegOpenKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD, REGSAM samDesired, PHKE
 
 LSTATUS RegCreateKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD, LPSTR, DWORD, REGSAM samDesired,
                         LPSECURITY_ATTRIBUTES, PHKEY phkResult, LPDWORD lpdwDisposition) {
-    if (!phkResult) {
-        return ERROR_INVALID_PARAMETER;
+    KeyHandle base{};
+    KeyHandle key{};
+    LONG rc = keyBelow(hKey, lpSubKey, samDesired, phkResult, base, key);
+    if (rc != ERROR_SUCCESS) {
+        return rc;
     }
-    *phkResult = nullptr;
-    const auto base = resolve(hKey);
-    if (!base) {
-        return ERROR_INVALID_HANDLE;
-    }
-    const auto names = detail::splitKeyPath(lpSubKey);
-    if (!names) {
-        return ERROR_INVALID_PARAMETER;
-    }
-    KeyHandle key{base->root, base->path + *names, effectiveAccess(samDesired)};
     bool created = false;
-    LONG rc = ERROR_SUCCESS;
     if (key.root == Root::CurrentUser) {
         rc = detail::modifyUserStore([&](RegistryKey& tree, bool& changed) {
-            if (!tree.find(base->path)) {
+            if (!tree.find(base.path)) {
                 return ERROR_KEY_DELETED;
             }
             tree.findOrCreate(key.path, created);
