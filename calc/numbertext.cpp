@@ -22,6 +22,30 @@ constexpr double kLargestBeforeRounding = 1.797693134862e308;
 // doubles above it would show as 1.79769313486232E+308, beyond the range.
 constexpr double kLargestGeneralForm = 1.79769313486231e308;
 
+// Right-to-left locales wrap their signs in direction marks (left-to-right
+// mark, right-to-left mark, Arabic letter mark) that keep a number in order
+// within the text around it. They carry no value, the parser reads no sign
+// with them in it, and a user rarely types them: they are left out.
+QString withoutDirectionMarks(QString text) {
+    for (const QChar mark : {QChar(0x200E), QChar(0x200F), QChar(0x061C)}) {
+        text.remove(mark);
+    }
+    return text;
+}
+
+// The parser reads "E" in every locale, but neither the longer exponents some
+// locales write (a times sign and "10^" in Swedish, two Arabic letters in
+// Arabic) nor, in those locales, an "e". Both become "E", as most locales
+// write it.
+QString withPlainExponent(QString text, const QLocale& locale) {
+    const QString exponent = withoutDirectionMarks(locale.exponential());
+    if (exponent.compare(QStringLiteral("E"), Qt::CaseInsensitive) != 0) {
+        text.replace(exponent, QStringLiteral("E"), Qt::CaseInsensitive);
+    }
+    text.replace(u'e', u'E');
+    return text;
+}
+
 // What users of a locale really type can differ from what the locale writes:
 // a plain or no-break space where it groups with a narrow no-break space, an
 // ASCII apostrophe where it uses a typographic one, an ASCII sign where it
@@ -36,13 +60,13 @@ QString withLocaleCharacters(QString text, const QLocale& locale) {
     } else if (group == QString(kRightSingleQuote)) {
         text.replace(u'\'', group);
     }
-    const QString minus = locale.negativeSign();
+    const QString minus = withoutDirectionMarks(locale.negativeSign());
     if (minus != QStringLiteral("-")) {
         text.replace(u'-', minus);
     } else {
         text.replace(kMinusSign, minus);
     }
-    const QString plus = locale.positiveSign();
+    const QString plus = withoutDirectionMarks(locale.positiveSign());
     if (plus != QStringLiteral("+")) {
         text.replace(u'+', plus);
     }
@@ -56,7 +80,7 @@ QString withLocaleCharacters(QString text, const QLocale& locale) {
 }  // namespace
 
 double textToNumber(const QString& text, const QLocale& locale) {
-    const QString trimmed = text.trimmed();
+    const QString trimmed = withPlainExponent(withoutDirectionMarks(text), locale).trimmed();
     if (trimmed.isEmpty()) {
         raiseTypeMismatch();
     }

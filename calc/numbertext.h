@@ -9,7 +9,9 @@ namespace tav {
 // a given locale (the program passes the desktop's, QLocale::system()).
 
 // Text as a user of `locale` types it: decimal separator and digit grouping of
-// the locale, an optional sign, surrounding blanks. Raises error 13 for empty
+// the locale, an optional sign, surrounding blanks, an exponent as "E", "e" or
+// the locale's own. Direction marks are ignored, so the text numberToText and
+// formatPattern write reads back in every locale. Raises error 13 for empty
 // text, for anything that is not a number, and for infinity or not-a-number.
 double textToNumber(const QString& text, const QLocale& locale);
 

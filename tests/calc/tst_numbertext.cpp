@@ -12,6 +12,19 @@ namespace {
 
 const QLocale kSwiss(QLocale::German, QLocale::Switzerland);
 
+double readOrNaN(const QString& text, const QLocale& locale) {
+    double read = qQNaN();
+    errorNumberOf([&] { read = tav::textToNumber(text, locale); });
+    return read;
+}
+
+double roundedOrNaN(double value, const QLocale& locale) {
+    double rounded = qQNaN();
+    errorNumberOf(
+        [&] { rounded = tav::roundThroughPattern(value, Pattern::TwelveDecimals, locale); });
+    return rounded;
+}
+
 }  // namespace
 
 class TestNumberText : public QObject {
@@ -80,6 +93,35 @@ private slots:
         const QString shown = tav::numberToText(value, locale);
         QCOMPARE(shown, expected);
         QCOMPARE(tav::textToNumber(shown, locale), readBack);
+    }
+
+    // Every locale Qt knows: the number the program shows, and the rounded
+    // text it reads its results back from, read back as the same number; and
+    // what a user types instead reads too: the sign without the direction
+    // marks some right-to-left locales put around it, an exponent as "e" or
+    // "E" where the locale writes another one.
+    void readsItsOwnTextInEveryLocale() {
+        const QList<QLocale> locales = QLocale::matchingLocales(
+            QLocale::AnyLanguage, QLocale::AnyScript, QLocale::AnyTerritory);
+        QVERIFY(locales.size() > 500);
+        for (const QLocale& locale : locales) {
+            const QByteArray name = locale.name().toUtf8();
+            for (const double value : {-50.0, 0.5, 1234567.89, 1e33, 1e-5}) {
+                const QString shown = tav::numberToText(value, locale);
+                QString markless = shown;
+                markless.remove(QRegularExpression(QStringLiteral("[\\x{200e}\\x{200f}\\x{61c}]")));
+                for (const QString& text : {shown, markless}) {
+                    const double read = readOrNaN(text, locale);
+                    QVERIFY2(read == value, name + ": " + text.toUtf8());
+                }
+                QVERIFY2(roundedOrNaN(value, locale) == value,
+                         name + ": rounding " + shown.toUtf8());
+            }
+            for (const char* typed : {"1e5", "1E5", "-1e5"}) {
+                QVERIFY2(std::fabs(readOrNaN(QString::fromLatin1(typed), locale)) == 1e5,
+                         name + ": " + typed);
+            }
+        }
     }
 
     void roundsLikeAPerson_data() {
