@@ -1,7 +1,9 @@
-// Text typed into a field, read as a number in four desktop locales. Any text
-// is either refused with error 13 or gives a finite number, and the number's
-// general form (what the result field shows) reads back as that number to
-// the 15 digits the general form keeps, and shows the same again.
+// Text typed into a field, read as a number in eight desktop locales, among
+// them right-to-left ones whose signs carry direction marks, ones with digits
+// of their own and ones that write the exponent other than as "E". Any text is
+// either refused with error 13 or gives a finite number, and the number's
+// general form (what the result field shows) reads back as that number to the
+// 15 digits the general form keeps, and shows the same again.
 #include <QLocale>
 #include <QString>
 #include <array>
@@ -18,12 +20,16 @@
 
 namespace {
 
-const std::array<QLocale, 4>& locales() {
-    static const std::array<QLocale, 4> all{
+const std::array<QLocale, 8>& locales() {
+    static const std::array<QLocale, 8> all{
         QLocale(QLocale::English, QLocale::UnitedStates),
         QLocale(QLocale::German, QLocale::Germany),
         QLocale(QLocale::French, QLocale::France),
         QLocale(QLocale::German, QLocale::Switzerland),
+        QLocale(QLocale::Hebrew, QLocale::Israel),
+        QLocale(QLocale::Arabic, QLocale::Egypt),
+        QLocale(QLocale::Persian, QLocale::Iran),
+        QLocale(QLocale::Swedish, QLocale::Sweden),
     };
     return all;
 }
