@@ -1,5 +1,7 @@
 #include "investmentperiod.h"
 
+#include <QtGlobal>
+#include <algorithm>
 #include <cmath>
 
 #include "checkedmath.h"
@@ -9,6 +11,15 @@ namespace tav {
 
 namespace {
 
+// The period is shown with 15 significant digits, and its breakdown is that of
+// the number shown: 1.9999999999999989 years show as 2 and are 2 years, not 1
+// year, 11 months and 29 days.
+constexpr int kShownDigits = 15;
+
+double shownYears(double years) {
+    return QString::number(years, 'g', kShownDigits).toDouble();
+}
+
 // The breakdown counts whole years, months and days: Int, the largest whole
 // number not above the value.
 double wholePart(double value) {
@@ -17,6 +28,40 @@ double wholePart(double value) {
 
 bool isSingular(double value) {
     return wholePart(value) == 1.0;
+}
+
+struct WholeMonthsAndDays {
+    qint64 months = 0;
+    qint64 days = 0;
+};
+
+// The whole months and days in the shown years, counted exactly on their
+// decimal digits: binary arithmetic puts 2.3 years at 3 months and
+// 17.99999999999994 days. The fraction of a year is `fraction` / `scale`.
+// Below a thousandth of a year there is no whole month or day, and the scale
+// would leave the integers.
+WholeMonthsAndDays countedOnShownDigits(double years) {
+    // "d.dddddddddddddde+XX": the shown digits and their decimal exponent.
+    const QString scientific = QString::number(years, 'e', kShownDigits - 1);
+    const qsizetype ePos = scientific.indexOf(u'e');
+    const QString digits = scientific.left(1) + scientific.mid(2, ePos - 2);
+    const int decimals = kShownDigits - 1 - scientific.mid(ePos + 1).toInt();
+    if (decimals <= 0 || decimals > 17) {
+        return {};
+    }
+    const qint64 fraction = digits.right(std::min(decimals, kShownDigits)).toLongLong();
+    qint64 scale = 1;
+    for (int i = 0; i < decimals; ++i) {
+        scale *= 10;
+    }
+    const qint64 months = 12 * fraction;
+    return {months / scale, 30 * (months % scale) / scale};
+}
+
+// `value` kept at or above `whole` and below the next whole number.
+double within(double value, qint64 whole) {
+    const double low = static_cast<double>(whole);
+    return std::clamp(value, low, std::nextafter(low + 1.0, low));
 }
 
 QString choose(double value, const char* singular, const char* plural) {
@@ -31,12 +76,19 @@ InvestmentPeriod investmentPeriod(double start, double final, double ratePercent
     period.logGrowth = checked::log(checked::add(checked::div(ratePercent, 100.0), 1.0));
     period.logRatio = checked::log(period.ratio);
     period.years = checked::div(period.logRatio, period.logGrowth);
-    period.months = checked::mul(checked::sub(period.years, wholePart(period.years)), 12.0);
+    const double shown = shownYears(period.years);
+    period.months = checked::mul(checked::sub(shown, wholePart(shown)), 12.0);
     period.days = checked::mul(checked::sub(period.months, wholePart(period.months)), 30.0);
+    if (shown > 0) {  // as every request's period is; the digits carry no sign
+        const WholeMonthsAndDays whole = countedOnShownDigits(shown);
+        period.months = within(period.months, whole.months);
+        period.days = within(period.days, whole.days);
+    }
     return period;
 }
 
 UnitWords unitWords(Language language, double years, double months, double days) {
+    years = shownYears(years);
     switch (language) {
         case Language::German:
             return {choose(years, "Jahr", "Jahre"), choose(months, "Monat", "Monate"),
@@ -57,7 +109,7 @@ QString periodText(Language language, double years, double months, double days,
                    const QLocale& locale) {
     const UnitWords words = unitWords(language, years, months, days);
     const QString n = numberToText(years, locale);
-    const QString y = numberToText(wholePart(years), locale);
+    const QString y = numberToText(wholePart(shownYears(years)), locale);
     const QString m = numberToText(wholePart(months), locale);
     const QString d = numberToText(wholePart(days), locale);
 

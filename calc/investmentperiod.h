@@ -9,13 +9,15 @@ namespace tav {
 
 // How many years a starting capital needs at a fixed yearly rate, compounded
 // yearly, to grow to a final capital; with the breakdown into months and days
-// (12-month year, 30-day month).
+// (12-month year, 30-day month). The years are shown with 15 significant
+// digits, and the breakdown is that of the number shown, counted exactly on
+// its digits: a whole number of years shows 0 months and 0 days.
 struct InvestmentPeriod {
     double ratio = 0;      // final / start (the window's e)
     double logGrowth = 0;  // ln(rate / 100 + 1) (f)
     double logRatio = 0;   // ln(ratio) (g)
     double years = 0;      // logRatio / logGrowth (Ze)
-    double months = 0;     // fraction of a year in `years`, times 12 (erstes_i)
+    double months = 0;     // fraction of a year in `years` as shown, times 12 (erstes_i)
     double days = 0;       // fraction of a month in `months`, times 30 (zweites_i)
 };
 
@@ -23,9 +25,9 @@ struct InvestmentPeriod {
 // ratePercent > 0 (the request has checked them).
 InvestmentPeriod investmentPeriod(double start, double final, double ratePercent);
 
-// The unit words for the whole parts of the three numbers; a word is singular
-// exactly when the whole part is 1. French has no month or day word: those
-// stay empty (its text uses fixed words).
+// The unit words for the whole parts of the three numbers (of `years` as
+// shown); a word is singular exactly when the whole part is 1. French has no
+// month or day word: those stay empty (its text uses fixed words).
 struct UnitWords {
     QString years;   // Jahre
     QString months;  // Monate

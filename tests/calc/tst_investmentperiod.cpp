@@ -41,6 +41,12 @@ private slots:
                                          << "10,3380350715077 (10 Jahre, 4 Monate und 1 Tag)";
         QTest::newRow("one day, English") << 1500.0 << 4.0 << Language::English << kEnglish
                                           << "10.3380350715077 (10 years, 4 months and 1 day)";
+        // The breakdown is that of the period as shown: 1.9999999999999989
+        // years show as 2, and binary rounding must not take a day off 2.3.
+        QTest::newRow("two whole years")
+            << 1102.5 << 5.0 << Language::English << kEnglish << "2 (2 years, 0 months and 0 days)";
+        QTest::newRow("2.3 years") << 4924.5776533796643 << 100.0 << Language::English << kEnglish
+                                   << "2.3 (2 years, 3 months and 18 days)";
         QTest::newRow("zero years take the plural")
             << 1010.0 << 5.0 << Language::English << kEnglish
             << "0.203941327571965 (0 years, 2 months and 13 days)";
