@@ -46,6 +46,15 @@ RateSearchResult searchInterestRate(double start, double final, double years,
     if (!coarseStepWithinBound(e, years)) {
         raiseOutOfRange();
     }
+    // Equal capitals grow at no rate in any period. The search from below
+    // would stop just under a factor of 1, the further under the shorter the
+    // period (its power rounds to 1 sooner), down to 0 and -100 %.
+    if (e == 1.0) {
+        result.factor = 1;
+        result.power = 1;
+        result.rate = 0;
+        return result;
+    }
 
     double f = 0;
     double g = 0;

@@ -8,6 +8,7 @@ namespace tav {
 // found by a decimal digit-by-digit search of the growth factor from 0, with
 // the step sizes 0.01 down to 1e-13. The trial factor carries the rounding
 // of its own history of additions and subtractions, as the search defines.
+// Equal capitals give a rate of 0 without a search.
 struct RateSearchResult {
     double ratio = 0;   // final / start (e)
     double factor = 0;  // the growth factor found (f)

@@ -25,7 +25,10 @@ private slots:
         QTest::newRow("decimal comma") << kGerman << 1e3 << 2e3 << 10.0 << "7,17734625362" << 0;
         QTest::newRow("rounds up to 10") << kEnglish << 1e3 << 1100.0 << 1.0 << "10" << 0;
         QTest::newRow("falling capital") << kEnglish << 2e3 << 1e3 << 1.0 << "-50" << 0;
-        QTest::newRow("equal capitals, unsigned zero") << kEnglish << 1e3 << 1e3 << 1.0 << "0" << 0;
+        for (const double years : {1.0, 0.5, 1e-10, 1e-300}) {
+            QTest::addRow("equal capitals in %g years", years)
+                << kEnglish << 1e3 << 1e3 << years << "0" << 0;
+        }
         QTest::newRow("fractional years")
             << kEnglish << 1e3 << 1500.0 << 2.5 << "17.60790225246" << 0;
         QTest::newRow("largest rate searched") << kEnglish << 1.0 << 1e3 << 1.0 << "99900" << 0;
