@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#ifdef _WIN32
+#include <QFile>
+#endif
+
+namespace tav {
+
+// The result file, opened for appending one block and closed again on every
+// path. Each step answers 0, or the error number of what went wrong, so that
+// the caller can take a block back before it reports the error.
+//
+// Nothing here waits for long or ends the program: a pipe without a reader,
+// a pipe whose reader left and a file size limit are errors like a full disk.
+class AppendHandle {
+public:
+    AppendHandle() = default;
+    ~AppendHandle();
+    AppendHandle(const AppendHandle&) = delete;
+    AppendHandle& operator=(const AppendHandle&) = delete;
+
+    // Opens `path` for writing at its end, creating the file when missing.
+    int open(const QString& path);
+    // The size of a plain file, or -1 for a target that cannot be cut back
+    // (a pipe, a device).
+    qint64 size() const;
+    // Writes all of `bytes`.
+    int write(const QByteArray& bytes);
+    // Cuts the file back to `size`; -1 leaves it as it is.
+    void truncate(qint64 size);
+    // Closes the file.
+    int close();
+
+private:
+#ifdef _WIN32
+    QFile m_file;
+#else
+    int m_fd = -1;
+#endif
+};
+
+}  // namespace tav
