@@ -1,9 +1,13 @@
 #include "appendhandle.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <cerrno>
+#include <chrono>
+#include <functional>
+#include <thread>
 
 #include "errornumbers.h"
 
@@ -15,6 +19,7 @@
 #include <windows.h>
 #else
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -24,6 +29,28 @@
 namespace tav {
 
 namespace {
+
+// How long a block waits for another writer of the file. The program's
+// windows hold the lock only while they write one block, so this is ample; a
+// lock held longer is another program's, and the user hears of it rather than
+// looking at a frozen window.
+constexpr std::chrono::milliseconds kLockWait{2000};
+constexpr std::chrono::milliseconds kLockRetry{10};
+
+enum class LockAttempt { Taken, Busy, Unsupported };
+
+int waitForLock(const std::function<LockAttempt()>& attempt) {
+    const QDeadlineTimer deadline(kLockWait);
+    for (;;) {
+        if (attempt() != LockAttempt::Busy) {
+            return 0;
+        }
+        if (deadline.hasExpired()) {
+            return ErrorNumber::PermissionDenied;
+        }
+        std::this_thread::sleep_for(kLockRetry);
+    }
+}
 
 // A file size limit (EFBIG) reads to the user like a full disk: the file
 // cannot grow.
@@ -116,7 +143,9 @@ private:
 
 #ifdef _WIN32
 
-AppendHandle::~AppendHandle() = default;
+AppendHandle::~AppendHandle() {
+    unlock();
+}
 
 int AppendHandle::open(const QString& path) {
     m_file.setFileName(path);
@@ -125,6 +154,34 @@ int AppendHandle::open(const QString& path) {
         return openErrorNumber(errno, path);
     }
     return 0;
+}
+
+int AppendHandle::lock() {
+    const int descriptor = m_file.handle();
+    if (descriptor < 0) {
+        return 0;
+    }
+    const auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(descriptor));
+    return waitForLock([this, handle] {
+        // The whole file, from its start to beyond any size it can reach.
+        OVERLAPPED fromStart{};
+        if (LockFileEx(handle, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, MAXDWORD,
+                       MAXDWORD, &fromStart)) {
+            m_locked = true;
+            return LockAttempt::Taken;
+        }
+        return GetLastError() == ERROR_LOCK_VIOLATION ? LockAttempt::Busy
+                                                      : LockAttempt::Unsupported;
+    });
+}
+
+void AppendHandle::unlock() {
+    if (m_locked) {
+        m_locked = false;
+        OVERLAPPED fromStart{};
+        UnlockFileEx(reinterpret_cast<HANDLE>(_get_osfhandle(m_file.handle())), 0, MAXDWORD,
+                     MAXDWORD, &fromStart);
+    }
 }
 
 qint64 AppendHandle::size() const {
@@ -148,6 +205,7 @@ void AppendHandle::truncate(qint64 size) {
 }
 
 int AppendHandle::close() {
+    unlock();
     errno = 0;
     m_file.close();
     return m_file.error() == QFileDevice::NoError ? 0 : writeErrorNumber(errno);
@@ -169,6 +227,18 @@ int AppendHandle::open(const QString& path) {
             ::open(name.constData(), O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0666);
     } while (m_fd < 0 && errno == EINTR);
     return m_fd < 0 ? openErrorNumber(errno, path) : 0;
+}
+
+int AppendHandle::lock() {
+    // The lock belongs to this opening of the file, so it also keeps out
+    // another opening in the same process.
+    return waitForLock([this] {
+        if (::flock(m_fd, LOCK_EX | LOCK_NB) == 0) {
+            return LockAttempt::Taken;
+        }
+        return errno == EWOULDBLOCK || errno == EINTR ? LockAttempt::Busy
+                                                      : LockAttempt::Unsupported;
+    });
 }
 
 qint64 AppendHandle::size() const {
@@ -203,7 +273,8 @@ void AppendHandle::truncate(qint64 size) {
 }
 
 int AppendHandle::close() {
-    // A close that reports EINTR has closed the file all the same.
+    // The lock ends with the file's last descriptor. A close that reports
+    // EINTR has closed the file all the same.
     const int fd = m_fd;
     m_fd = -1;
     if (::close(fd) != 0 && errno != EINTR) {

@@ -83,6 +83,9 @@ void appendToFile(const QString& path, const QString& block) {
     // The file closes when it goes out of scope, on the error paths too.
     AppendHandle file;
     check(file.open(path));
+    // Another window may append to the same file; from the size taken below
+    // to the take-back it has to wait, so that only this block is taken back.
+    check(file.lock());
     // A block that cannot be written whole is taken back, so that the file
     // holds only whole blocks (a full disk may accept part of one).
     const qint64 sizeBefore = file.size();
