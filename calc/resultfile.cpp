@@ -1,12 +1,10 @@
 #include "resultfile.h"
 
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QStringEncoder>
 #include <algorithm>
-#include <cerrno>
 
+#include "appendhandle.h"
 #include "errornumbers.h"
 #include "numbertext.h"
 #include "runtimeerror.h"
@@ -33,44 +31,6 @@ QString resultLine(const LabeledField& result) {
     RuntimeError error(number, QStringLiteral("appendToFile"));
     error.setDetail(QDir::toNativeSeparators(path));
     throw error;
-}
-
-bool isDiskFull(int code) {
-#ifdef EDQUOT
-    if (code == EDQUOT) {
-        return true;
-    }
-#endif
-    return code == ENOSPC;
-}
-
-// Why a file could not be opened for appending, from the system's error code
-// and a look at the path.
-int openErrorNumber(int code, const QString& path) {
-    const QFileInfo info(path);
-    if (info.isDir() || code == EISDIR) {
-        return ErrorNumber::PathFileAccess;
-    }
-    if (code == EACCES || code == EPERM) {
-        return ErrorNumber::PermissionDenied;
-    }
-    if (isDiskFull(code)) {
-        return ErrorNumber::DiskFull;
-    }
-    if (code == ENOENT || code == ENOTDIR || !info.absoluteDir().exists()) {
-        return ErrorNumber::PathNotFound;
-    }
-    return ErrorNumber::PathFileAccess;
-}
-
-int writeErrorNumber(int code, const QFile& file) {
-    if (isDiskFull(code) || file.error() == QFileDevice::ResourceError) {
-        return ErrorNumber::DiskFull;
-    }
-    if (code == EACCES || code == EPERM) {
-        return ErrorNumber::PermissionDenied;
-    }
-    return ErrorNumber::PathFileAccess;
 }
 
 }  // namespace
@@ -114,33 +74,26 @@ void appendToFile(const QString& path, const QString& block) {
     }
     QStringEncoder encoder(QStringConverter::System);
     const QByteArray bytes = encoder.encode(block);
+    const auto check = [&path](int number) {
+        if (number != 0) {
+            raiseFileError(number, path);
+        }
+    };
 
     // The file closes when it goes out of scope, on the error paths too.
-    QFile file(path);
-    errno = 0;
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered)) {
-        raiseFileError(openErrorNumber(errno, path), path);
-    }
+    AppendHandle file;
+    check(file.open(path));
+    // Another window may append to the same file; from the size taken below
+    // to the take-back it has to wait, so that only this block is taken back.
+    check(file.lock());
     // A block that cannot be written whole is taken back, so that the file
     // holds only whole blocks (a full disk may accept part of one).
     const qint64 sizeBefore = file.size();
-    const auto failWith = [&](int number) {
-        file.resize(sizeBefore);
+    if (const int number = file.write(bytes)) {
+        file.truncate(sizeBefore);
         raiseFileError(number, path);
-    };
-    errno = 0;
-    const qint64 written = file.write(bytes);
-    if (written != bytes.size()) {
-        failWith(writeErrorNumber(errno, file));
     }
-    errno = 0;
-    if (!file.flush() || file.error() != QFileDevice::NoError) {
-        failWith(writeErrorNumber(errno, file));
-    }
-    file.close();
-    if (file.error() != QFileDevice::NoError) {
-        raiseFileError(writeErrorNumber(errno, file), path);
-    }
+    check(file.close());
 }
 
 }  // namespace tav

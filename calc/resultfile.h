@@ -40,6 +40,9 @@ QString composeStagedBlock(const LabeledField& first, const LabeledField& second
 // truncated) in the desktop's 8-bit encoding, written at once and closed on
 // every path. A path that cannot be opened or written raises an error with
 // a file error number; a later call works normally once the cause is gone.
+// A block that fails halfway is taken back; other windows appending to the
+// same file wait meanwhile, so their blocks stay. Neither a pipe nor a file
+// size limit makes the call wait for long or end the program.
 void appendToFile(const QString& path, const QString& block);
 
 }  // namespace tav

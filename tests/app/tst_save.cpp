@@ -2,6 +2,8 @@
 // save dialog: choosing the file, what each calculation appends, and what a
 // fault on the way leaves behind.
 
+#include <sys/stat.h>
+
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
@@ -210,7 +212,7 @@ private slots:
     }
 
     // A target that cannot take the block: a folder that does not exist, a
-    // folder, a full disk.
+    // folder, a full disk, a pipe nobody reads.
     void aFaultIsReportedAndNothingIsLost_data() {
         QTest::addColumn<QString>("target");
         QTest::addColumn<QString>("message");
@@ -220,11 +222,14 @@ private slots:
                                   << "Error: 75 Path/File access error: %1";
         QTest::newRow("full disk") << "/dev/full"
                                    << "Error: 61 Disk full: %1";
+        QTest::newRow("a pipe without a reader") << "pipe"
+                                                 << "Error: 75 Path/File access error: %1";
     }
     void aFaultIsReportedAndNothingIsLost() {
         QFETCH(QString, target);
         QFETCH(QString, message);
         QVERIFY(QDir(m_dir->path()).mkpath("folder"));
+        QCOMPARE(mkfifo(QFile::encodeName(pathIn("pipe")).constData(), 0600), 0);
         const QString bad = target.startsWith(u'/') ? target : pathIn(target);
         // Given a result file with one block
         chooseResultFile("good.txt");

@@ -1,7 +1,4 @@
-#include <sys/resource.h>
 #include <QtTest>
-
-#include <csignal>
 
 #include "calctest.h"
 #include "errornumbers.h"
@@ -150,25 +147,6 @@ private slots:
         QFile::remove(good);
         tav::appendToFile(good, block);
         QCOMPARE(readAll(good), block.toUtf8());
-    }
-
-    void takesBackABlockWrittenOnlyInPart() {
-        // A file size limit a few bytes above the first block stands in for a
-        // full disk: the second block is refused and taken back whole.
-        const QString path = pathIn(QStringLiteral("partly.txt"));
-        tav::appendToFile(path, QStringLiteral("\r\nStarting capital: 1000\r\n"));
-        const QByteArray before = readAll(path);
-        std::signal(SIGXFSZ, SIG_IGN);
-        rlimit saved{};
-        QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
-        rlimit tight = saved;
-        tight.rlim_cur = static_cast<rlim_t>(before.size() + 5);
-        QCOMPARE(setrlimit(RLIMIT_FSIZE, &tight), 0);
-        const int number = errorNumberOf(
-            [&] { tav::appendToFile(path, QStringLiteral("\r\nMoney at the end: 1628.89\r\n")); });
-        setrlimit(RLIMIT_FSIZE, &saved);
-        QVERIFY(number != 0);
-        QCOMPARE(readAll(path), before);
     }
 };
 

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#ifdef _WIN32
+#include <QFile>
+#endif
+
+namespace tav {
+
+// The result file, opened for appending one block and closed again on every
+// path. Each step answers 0, or the error number of what went wrong, so that
+// the caller can take a block back before it reports the error.
+//
+// Every window of the program takes the file's lock before it reads the size
+// and holds it until the block is written or taken back; a take-back thus
+// never removes another window's block. Nothing here waits for long or ends
+// the program: a pipe without a reader, a lock that stays taken, a pipe
+// whose reader left and a file size limit are errors like a full disk.
+class AppendHandle {
+public:
+    AppendHandle() = default;
+    ~AppendHandle();
+    AppendHandle(const AppendHandle&) = delete;
+    AppendHandle& operator=(const AppendHandle&) = delete;
+
+    // Opens `path` for writing at its end, creating the file when missing.
+    int open(const QString& path);
+    // Takes the lock, waiting a moment for another writer to finish. Where
+    // the file system has no locks the block is written without one.
+    int lock();
+    // The size of a plain file, or -1 for a target that cannot be cut back
+    // (a pipe, a device).
+    qint64 size() const;
+    // Writes all of `bytes`.
+    int write(const QByteArray& bytes);
+    // Cuts the file back to `size`; -1 leaves it as it is.
+    void truncate(qint64 size);
+    // Releases the lock and closes the file.
+    int close();
+
+private:
+#ifdef _WIN32
+    QFile m_file;
+    bool m_locked = false;
+    void unlock();
+#else
+    int m_fd = -1;
+#endif
+};
+
+}  // namespace tav
