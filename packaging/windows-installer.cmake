@@ -24,6 +24,8 @@ set(CPACK_PACKAGE_INSTALL_DIRECTORY tavrin)
 set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY tavrin)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
+# A 64-bit installer for a 64-bit program: it needs no 32-bit subsystem.
+set(CPACK_NSIS_DEFINES "Target amd64-unicode")
 set(CPACK_NSIS_PACKAGE_NAME "tavrin ${PROJECT_VERSION}")
 set(CPACK_NSIS_DISPLAY_NAME "tavrin ${PROJECT_VERSION}")
 set(CPACK_NSIS_MUI_ICON ${CMAKE_CURRENT_SOURCE_DIR}/icons/tavrin.ico)
