@@ -1,22 +1,62 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs the whole test suite headless:
-# first in the release build, then again under the address and
-# undefined-behaviour sanitizers.
+# the release build, the same under the address and undefined-behaviour
+# sanitizers, each fuzz target for a minute, and the Windows build (Qt for
+# Windows built from Debian's sources once, then cached) with its tests and
+# installer under Wine. Says how long each part took.
 set -euo pipefail
 cd "$(dirname "$0")"
-./scripts/install-deps.sh
 
+timings=()
+part() {
+    local name=$1 start=$SECONDS
+    shift
+    echo "=== $name"
+    "$@"
+    timings+=("$(printf '%-34s %4d s' "$name" $((SECONDS - start)))")
+}
+
+linux_release() {
+    cmake --preset ci >/dev/null
+    cmake --build --preset ci -j "$(nproc)"
+    ctest --preset ci
+}
+linux_sanitizers() {
+    cmake --preset asan >/dev/null
+    cmake --build --preset asan -j "$(nproc)"
+    ctest --preset asan
+}
+windows_qt() {
+    TAVRIN_QT_WINDOWS=$(scripts/build-qt-windows.sh | tail -n 1)
+    export TAVRIN_QT_WINDOWS
+}
+windows_build() {
+    cmake --preset windows >/dev/null
+    cmake --build --preset windows
+}
+windows_tests() {
+    scripts/with-wine.sh build/windows/wine ctest --preset windows
+}
+# Tests that exist on one system only, so that none is left out unseen.
+only_on() {
+    comm -23 <(ctest --test-dir "build/$1" -N | sed -n 's/^ *Test *#[0-9]*: //p' | sort) \
+        <(ctest --test-dir "build/$2" -N | sed -n 's/^ *Test *#[0-9]*: //p' | sort) | xargs
+}
+
+part "packages" ./scripts/install-deps.sh
 export QT_QPA_PLATFORM=offscreen
-jobs=$(nproc)
+part "Linux: release build and tests" linux_release
+part "Linux: sanitizer build and tests" linux_sanitizers
+# Each fuzz target for about a minute, in a clang build of its own, when clang
+# and libFuzzer are installed (the script says so when they are not).
+part "Linux: fuzzers" fuzz/run-fuzzers.sh 60
+part "Windows: Qt from Debian's sources" windows_qt
+part "Windows: cross build" windows_build
+part "Windows: tests under Wine" windows_tests
 
-cmake --preset ci >/dev/null
-cmake --build --preset ci -j "$jobs"
-ctest --preset ci
-
-cmake --preset asan >/dev/null
-cmake --build --preset asan -j "$jobs"
-ctest --preset asan
-
-# Then each fuzz target for about a minute, in a clang build of its own, when
-# clang and libFuzzer are installed (the script says so when they are not).
-fuzz/run-fuzzers.sh 60
+echo "=== Tests on one system only"
+echo "Linux only:   $(only_on ci windows)"
+echo "Windows only: $(only_on windows ci)"
+echo "=== Time taken"
+printf '%s\n' "${timings[@]}"
+printf '%-34s %4d s\n' "all" "$SECONDS"

@@ -28,16 +28,22 @@ QRect twips(int left, int top, int width, int height) {
             height / kTwipsPerPixel};
 }
 
-// A narrow sans-serif close to the classic 8-point dialog font, in pixels so
-// that the fixed layout does not depend on the screen's resolution. The
-// narrow face keeps the longest French and Italian captions inside their
-// controls.
+// On Windows the classic 8-point dialog font, or the system's successor to
+// it (Wine has neither, but the host's narrow face). Elsewhere a narrow sans-serif close to it, in
+// pixels so that the fixed layout does not depend on the screen's resolution; the narrow face keeps
+// the longest French and Italian captions inside their controls.
 QFont windowFont() {
     QFont font;
+#ifdef Q_OS_WIN
+    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
+                      QStringLiteral("Liberation Sans Narrow")});
+    font.setPointSizeF(8.25);
+#else
     font.setFamilies({QStringLiteral("Liberation Sans Narrow"), QStringLiteral("Arial Narrow"),
                       QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
-    font.setStyleHint(QFont::SansSerif);
     font.setPixelSize(11);
+#endif
+    font.setStyleHint(QFont::SansSerif);
     return font;
 }
 

@@ -2,7 +2,9 @@
 // later result is appended to that file while the box stays ticked.
 
 #include <QCheckBox>
+#include <QDir>
 #include <QLabel>
+#include <QStandardPaths>
 
 #include "clssysdialogs.h"
 #include "runtimeerror.h"
@@ -16,6 +18,21 @@ const QString kInitialPath = QStringLiteral("C:\\");
 const QString kProposedName = QStringLiteral("tavrin.txt");
 const QString kFileTypes = QStringLiteral("txt");
 const QString kExtension = QStringLiteral(".txt");
+
+// Where a name without a folder (what a cancelled dialog gives back) is kept.
+// Elsewhere it is the folder the program was started in. On Windows that is
+// often the program's own folder or, after a file dialog, C:\, neither of
+// which a standard user may write to: there it is the user's documents.
+QString resultFilePath(const QString& chosen) {
+#ifdef Q_OS_WIN
+    if (QDir::isRelativePath(chosen)) {
+        const QString documents =
+            QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+        return QDir::toNativeSeparators(QDir(documents).filePath(chosen));
+    }
+#endif
+    return chosen;
+}
 
 }  // namespace
 
@@ -39,7 +56,7 @@ void tavrin::Check1_Click() {
         showError(error.number(), error.description(currentLanguage()));
         return;
     }
-    strFile = chosen;
+    strFile = resultFilePath(chosen);
     // Case-sensitive on purpose: "DATA.TXT" becomes "DATA.TXT.txt".
     if (!strFile.endsWith(kExtension))
         strFile += kExtension;

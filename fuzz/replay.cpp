@@ -51,13 +51,14 @@ int main(int argc, char** argv) {
         for (const fs::path& input : inputs) {
             std::ifstream in(input, std::ios::binary);
             if (!in) {
-                std::fprintf(stderr, "%s: cannot be read\n", input.c_str());
+                std::fprintf(stderr, "%s: cannot be read\n", input.string().c_str());
                 return 2;
             }
             const std::vector<char> bytes{std::istreambuf_iterator<char>(in),
                                           std::istreambuf_iterator<char>()};
             // Say which input is running: a failure aborts the process.
-            std::fprintf(stderr, "replaying %s (%zu bytes)\n", input.c_str(), bytes.size());
+            std::fprintf(stderr, "replaying %s (%zu bytes)\n", input.string().c_str(),
+                         bytes.size());
             LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(bytes.data()),
                                    bytes.size());
             ++replayed;

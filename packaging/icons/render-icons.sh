@@ -12,3 +12,6 @@ for size in 16 32 48 64 128 256; do
     rsvg-convert --width "$size" --height "$size" --keep-aspect-ratio tavrin.svg \
         --output "tavrin-$size.png"
 done
+# The Windows icon (program file, installer, Start menu), from the PNGs;
+# needs ImageMagick (Debian package imagemagick).
+/usr/bin/convert tavrin-16.png tavrin-32.png tavrin-48.png tavrin-256.png tavrin.ico

@@ -13,10 +13,12 @@
 #ifndef NOMINMAX
 #define NOMINMAX
 #endif
+// windows.h first: the others rely on its types.
+#include <windows.h>
+
 #include <commdlg.h>
 #include <shellapi.h>
 #include <shlobj.h>
-#include <windows.h>
 // The generic names would rename the service classes' methods of the same name.
 #undef GetOpenFileName
 #undef GetSaveFileName

@@ -118,9 +118,27 @@ void GuiTest::answerFileDialog(QWidget* dialog, const QString& path) {
     QFAIL("the file dialog has no button to confirm the name");
 }
 
+void GuiTest::answerNextFileDialog(const QString& path) {
+#ifdef Q_OS_WIN
+    // The system's own dialog, answered from a thread of its own.
+    m_nativeAnswers.push_back(std::make_unique<NativeDialogAnswer>(path));
+#else
+    m_fileAnswers.append(path);
+#endif
+}
+
 QList<SeenDialog> GuiTest::takeDialogs() {
     QList<SeenDialog> taken;
-    taken.swap(m_dialogs);
+#ifdef Q_OS_WIN
+    // A system dialog came before any message box the action led to.
+    for (const auto& answer : m_nativeAnswers) {
+        if (answer->waitUntilAnswered())
+            taken.append({answer->title(), answer->fileTypes().join(QStringLiteral(";;"))});
+    }
+    m_nativeAnswers.clear();
+#endif
+    taken.append(m_dialogs);
+    m_dialogs.clear();
     return taken;
 }
 

@@ -19,18 +19,29 @@
 #include <QString>
 #include <QTimer>
 #include <memory>
+#include <vector>
 
 #include "tavrin.h"
+#ifdef Q_OS_WIN
+#include "nativedialog.h"
+#endif
 
 // main() of a window test: always headless, whatever the environment says,
 // so that running a test binary by hand never opens windows on a desktop.
-#define TAVRIN_GUI_TEST_MAIN(TestClass)          \
-    int main(int argc, char* argv[]) {           \
-        qputenv("QT_QPA_PLATFORM", "offscreen"); \
-        QApplication application(argc, argv);    \
-        TestClass test;                          \
-        QTEST_SET_MAIN_SOURCE_PATH               \
-        return QTest::qExec(&test, argc, argv);  \
+// On Windows the platform is left to the environment: the file dialogs are
+// the system's own and need a real one, as does text measuring under Wine.
+#ifdef Q_OS_WIN
+#define TAVRIN_FORCE_HEADLESS()
+#else
+#define TAVRIN_FORCE_HEADLESS() qputenv("QT_QPA_PLATFORM", "offscreen")
+#endif
+#define TAVRIN_GUI_TEST_MAIN(TestClass)         \
+    int main(int argc, char* argv[]) {          \
+        TAVRIN_FORCE_HEADLESS();                \
+        QApplication application(argc, argv);   \
+        TestClass test;                         \
+        QTEST_SET_MAIN_SOURCE_PATH              \
+        return QTest::qExec(&test, argc, argv); \
     }
 
 struct SeenDialog {
@@ -72,7 +83,7 @@ protected:
 
     // The next file dialog gets `path` typed into its name field and is
     // accepted; with an empty path it is cancelled.
-    void answerNextFileDialog(const QString& path) { m_fileAnswers.append(path); }
+    void answerNextFileDialog(const QString& path);
 
     QList<SeenDialog> takeDialogs();
     int pendingDialogs() const { return m_dialogs.size(); }
@@ -97,4 +108,7 @@ private:
     bool m_answering = false;
     QPointer<QWidget> m_fileDialog;  // the file dialog being answered
     int m_fileAttempts = 0;
+#ifdef Q_OS_WIN
+    std::vector<std::unique_ptr<NativeDialogAnswer>> m_nativeAnswers;
+#endif
 };

@@ -2,11 +2,15 @@
 // save dialog: choosing the file, what each calculation appends, and what a
 // fault on the way leaves behind.
 
-#include <sys/stat.h>
+#include <QtGlobal>
+#ifdef Q_OS_LINUX
+#include <sys/stat.h>  // mkfifo
+#endif
 
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -30,7 +34,10 @@ class TestSave : public GuiTest {
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;  // a fresh folder for every test
-    QString pathIn(const QString& name) const { return m_dir->filePath(name); }
+    // As the save dialog gives it back, with the system's separators.
+    QString pathIn(const QString& name) const {
+        return QDir::toNativeSeparators(m_dir->filePath(name));
+    }
 
     // Ticks the save box and confirms `name` (in the test's folder) in the dialog.
     void chooseResultFile(const QString& name) {
@@ -87,18 +94,27 @@ private slots:
         // Given the current folder is the test's folder
         const QString before = QDir::currentPath();
         QVERIFY(QDir::setCurrent(m_dir->path()));
+#ifdef Q_OS_WIN
+        // (on Windows the name is kept in the user's documents instead)
+        const QString expected = QDir::toNativeSeparators(
+            QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
+                .filePath(QStringLiteral("tavrin.txt")));
+        QFile::remove(expected);
+#else
+        const QString expected = QStringLiteral("tavrin.txt");
+#endif
         // When the dialog is cancelled
         answerNextFileDialog(QString());
         click(saveBox());
         QCOMPARE(takeDialogs().size(), 1);
         // Then the proposed name becomes the result file, in the current folder
-        QCOMPARE(window().strFile, QStringLiteral("tavrin.txt"));
-        QCOMPARE(label(5)->text(), QStringLiteral("tavrin.txt"));
+        QCOMPARE(window().strFile, expected);
+        QCOMPARE(label(5)->text(), expected);
         QCOMPARE(window().Checktester, qint16(1));
         chooseMode(3);
         enterAndCalculate("1000", "5", "90");
         QDir::setCurrent(before);
-        QCOMPARE(contentsOf(pathIn("tavrin.txt")),
+        QCOMPARE(contentsOf(QDir(m_dir->path()).absoluteFilePath(expected)),
                  QByteArray("\r\nStarting capital: 1000\r\nInterest rate in %: 5\r\n"
                             "Invest period in days: 90\r\nInterest: 12.5\r\n"));
     }
@@ -176,7 +192,11 @@ private slots:
                 "Les tas intérêt des deuxième anner: 4.00000          (109.20)\r\n"
                 "Les tas intérêt des troisième anner: 3.00000         (112.48)\r\n"
                 "Capital final: 112.48\r\n")
+#ifdef Q_OS_WIN
+                .toLatin1();  // the ANSI code page of Western Europe has these letters alike
+#else
                 .toUtf8();
+#endif
         QCOMPARE(contentsOf(window().strFile), expected);
         for (const QString& line : QString::fromUtf8(expected).split(QStringLiteral("\r\n")))
             QVERIFY(!line.endsWith(u')') || line.size() == 61);
@@ -220,16 +240,20 @@ private slots:
                                         << "Error: 76 Path not found: %1";
         QTest::newRow("a folder") << "folder"
                                   << "Error: 75 Path/File access error: %1";
+#ifdef Q_OS_LINUX  // an always full device and named pipes: Linux only
         QTest::newRow("full disk") << "/dev/full"
                                    << "Error: 61 Disk full: %1";
         QTest::newRow("a pipe without a reader") << "pipe"
                                                  << "Error: 75 Path/File access error: %1";
+#endif
     }
     void aFaultIsReportedAndNothingIsLost() {
         QFETCH(QString, target);
         QFETCH(QString, message);
         QVERIFY(QDir(m_dir->path()).mkpath("folder"));
+#ifdef Q_OS_LINUX
         QCOMPARE(mkfifo(QFile::encodeName(pathIn("pipe")).constData(), 0600), 0);
+#endif
         const QString bad = target.startsWith(u'/') ? target : pathIn(target);
         // Given a result file with one block
         chooseResultFile("good.txt");

@@ -11,6 +11,16 @@ using tav::Language;
 
 namespace {
 
+// The file is in the desktop's 8-bit encoding: UTF-8 here, the ANSI code page
+// on Windows (1252 in Western Europe, where "é" is one byte).
+#ifdef Q_OS_WIN
+const QByteArray kEAcute("\xe9");
+const QByteArray kECircumflex("\xea");
+#else
+const QByteArray kEAcute("\xc3\xa9");
+const QByteArray kECircumflex("\xc3\xaa");
+#endif
+
 QByteArray readAll(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
@@ -101,9 +111,11 @@ private slots:
                  "earlier line\r\n"
                  "\r\nStarting capital: 1000\r\nInterest rate in %: 5\r\n"
                  "Invest period in years: 10\r\nMoney at the end of investment: 1628.89\r\n"
-                 "\r\nCapital initial: 100\r\nLe dur\xc3\xa9"
-                 "e des placements en ans: 1\r\n"
-                 "Le tas d'int\xc3\xa9r\xc3\xaat premier anner: 5.00000  " +
+                 "\r\nCapital initial: 100\r\nLe dur" +
+                     kEAcute +
+                     "e des placements en ans: 1\r\n"
+                     "Le tas d'int" +
+                     kEAcute + "r" + kECircumflex + "t premier anner: 5.00000  " +
                      QByteArray(12, ' ') + "(105.00)\r\nCapital final: 105\r\n");
     }
 

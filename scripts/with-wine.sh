@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Runs a command with a Wine session for the Windows build: a virtual X server
+# of its own and a Wine prefix for that display (a prefix's wineserver keeps
+# the display it first saw), both ended afterwards.
+#
+#   with-wine.sh PREFIX_ROOT COMMAND [ARGS...]
+set -euo pipefail
+root=$1
+shift
+
+display=:$((90 + RANDOM % 100))
+while [[ -e /tmp/.X11-unix/X${display#:} || -e /tmp/.X${display#:}-lock ]]; do
+    display=:$((90 + RANDOM % 100))
+done
+Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+
+export DISPLAY=$display
+export WINEPREFIX=$root/prefix-${display#:}
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES=mscoree,mshtml=
+finish() {
+    wineserver -k 2>/dev/null || true
+    kill "$xvfb" 2>/dev/null || true
+    rm -rf "$WINEPREFIX"
+}
+trap finish EXIT
+
+for _ in $(seq 50); do
+    [[ -e /tmp/.X11-unix/X${display#:} ]] && break
+    sleep 0.1
+done
+mkdir -p "$root"
+wineboot -i >/dev/null 2>&1
+# A new prefix lacks the text file type every Windows installation has.
+wine reg add 'HKCR\.txt' /ve /d txtfile /f >/dev/null 2>&1
+wine reg add 'HKCR\.txt' /v 'Content Type' /d text/plain /f >/dev/null 2>&1
+"$@"
