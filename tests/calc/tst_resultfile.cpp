@@ -133,8 +133,10 @@ private slots:
         QTest::newRow("a folder as target")
             << pathIn(QStringLiteral("folder")) << tav::ErrorNumber::PathFileAccess
             << "Fehler beim Zugriff auf Pfad/Datei";
+#ifdef Q_OS_LINUX  // a device that is always full exists on Linux only
         QTest::newRow("disk full")
             << QStringLiteral("/dev/full") << tav::ErrorNumber::DiskFull << "Datenträger voll";
+#endif
         QTest::newRow("no name") << QString() << tav::ErrorNumber::BadFileName
                                  << "Dateiname oder -nummer falsch";
     }
