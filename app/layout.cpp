@@ -15,6 +15,7 @@
 #include <iterator>
 
 #include "applicationicon.h"
+#include "fieldlimit.h"
 #include "tavrin.h"
 
 using namespace tav;
@@ -62,9 +63,11 @@ void keepTabOnSelected(const QList<QRadioButton*>& group) {
     tabToSelected(group);
 }
 
+// The limit is kept by a validator rather than the field's own maximum
+// length, which would cut a pasted text to fit instead of refusing it.
 QLineEdit* inputField(QWidget* container, const char* name, QRect geometry) {
     auto* field = place<QLineEdit>(container, name, geometry);
-    field->setMaxLength(kMaxInputLength);
+    field->setValidator(new FieldLimit(kMaxInputLength, field));
     return field;
 }
 

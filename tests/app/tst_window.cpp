@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QtTest>
 
 #include "guitest.h"
@@ -12,6 +13,11 @@
 using tav::Language;
 
 Q_DECLARE_METATYPE(tav::Language)
+
+namespace {
+enum class PasteBy { CtrlV, PasteCall, InsertCall };
+}
+Q_DECLARE_METATYPE(PasteBy)
 
 class TestWindow : public GuiTest {
     Q_OBJECT
@@ -55,6 +61,48 @@ private slots:
         QCOMPARE(label(5)->alignment(), Qt::AlignCenter);
         QCOMPARE(fieldColour(field(1)), windowBackground());
         QVERIFY(buttonFace() != windowBackground());  // locked fields must look different
+    }
+
+    void aPasteThatDoesNotFitIsRefusedWhole_data() {
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<bool>("selected");  // all of `before` is selected
+        QTest::addColumn<QString>("pasted");
+        QTest::addColumn<PasteBy>("by");
+        QTest::addColumn<QString>("after");
+        QTest::newRow("fourteen digits, Ctrl+V")
+            << "" << false << "12345678901234" << PasteBy::CtrlV << "";
+        QTest::newRow("three more than fit, paste()")
+            << "12345678901" << false << "234" << PasteBy::PasteCall << "12345678901";
+        QTest::newRow("one more than fits, insert()")
+            << "123456789012" << false << "34" << PasteBy::InsertCall << "123456789012";
+        QTest::newRow("exactly to the limit")
+            << "1234567890" << false << "123" << PasteBy::CtrlV << "1234567890123";
+        QTest::newRow("over a selection that makes room")
+            << "1234567890123" << true << "99" << PasteBy::CtrlV << "99";
+    }
+    void aPasteThatDoesNotFitIsRefusedWhole() {
+        // Given a field holding `before`, when a text is pasted into it, then
+        // a text that would make it longer than 13 characters is refused whole
+        // and the field reports no change; one that fits goes in
+        QFETCH(QString, before);
+        QFETCH(bool, selected);
+        QFETCH(QString, pasted);
+        QFETCH(PasteBy, by);
+        QFETCH(QString, after);
+        QLineEdit* target = field(1);
+        type(1, before);
+        if (selected)
+            target->selectAll();
+        QApplication::clipboard()->setText(pasted);
+        QSignalSpy changes(target, &QLineEdit::textChanged);
+        if (by == PasteBy::CtrlV)
+            QTest::keyClick(target, Qt::Key_V, Qt::ControlModifier);
+        else if (by == PasteBy::PasteCall)
+            target->paste();
+        else
+            target->insert(pasted);
+        QCOMPARE(target->text(), after);
+        QCOMPARE(changes.isEmpty(), after == before);
     }
 
     void tabFollowsTheTabIndices_data() {
