@@ -128,8 +128,10 @@ void tavrin::buildControls() {
     resultPalette.setColor(QPalette::Base, QColor(215, 235, 250));
     Text4->setPalette(resultPalette);
 
-    // The status line: the contact address or the result file.
+    // The status line: the contact address or the result file. A path is
+    // shown as it is, never read as markup.
     Label5 = place<QLabel>(this, "Label5", twips(120, 5040, 8535, 255));
+    Label5->setTextFormat(Qt::PlainText);
     Label5->setAlignment(Qt::AlignCenter);
     QPalette statusPalette = Label5->palette();
     statusPalette.setColor(QPalette::WindowText, QColor(128, 128, 128));
