@@ -116,7 +116,8 @@ void tavrin::buildControls() {
     Text3 = inputField(this, "Text3", twips(5880, 3600, 2895, 285));
 
     // The result: bold, on light blue, read-only but selectable so that it can
-    // be copied.
+    // be copied. Its text is dark whatever the desktop's theme: a dark theme's
+    // light text would not read on the fixed light blue.
     QFont bold = font();
     bold.setBold(true);
     Label4 = place<QLabel>(this, "Label4", twips(240, 4485, 3135, 255));
@@ -126,6 +127,7 @@ void tavrin::buildControls() {
     Text4->setReadOnly(true);
     QPalette resultPalette = Text4->palette();
     resultPalette.setColor(QPalette::Base, QColor(215, 235, 250));
+    resultPalette.setColor(QPalette::Text, Qt::black);
     Text4->setPalette(resultPalette);
 
     // The status line: the contact address or the result file. A path is

@@ -5,7 +5,9 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QScopeGuard>
 #include <QtTest>
+#include <cmath>
 
 #include "guitest.h"
 #include "language.h"
@@ -16,8 +18,24 @@ Q_DECLARE_METATYPE(tav::Language)
 
 namespace {
 enum class PasteBy { CtrlV, PasteCall, InsertCall };
+enum class DarkFrom { Start, StagedEntry, AfterStagedEntry };
+
+// The contrast ratio of two colours, 1 (none) to 21 (black on white).
+double contrast(const QColor& one, const QColor& other) {
+    const auto luminance = [](const QColor& colour) {
+        const auto linear = [](double v) {
+            return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * linear(colour.redF()) + 0.7152 * linear(colour.greenF()) +
+               0.0722 * linear(colour.blueF());
+    };
+    const double first = luminance(one);
+    const double second = luminance(other);
+    return (std::max(first, second) + 0.05) / (std::min(first, second) + 0.05);
 }
+}  // namespace
 Q_DECLARE_METATYPE(PasteBy)
+Q_DECLARE_METATYPE(DarkFrom)
 
 class TestWindow : public GuiTest {
     Q_OBJECT
@@ -103,6 +121,52 @@ private slots:
             target->insert(pasted);
         QCOMPARE(target->text(), after);
         QCOMPARE(changes.isEmpty(), after == before);
+    }
+
+    void everyTextReadsOnADarkTheme_data() {
+        QTest::addColumn<DarkFrom>("from");
+        QTest::newRow("dark from the start") << DarkFrom::Start;
+        QTest::newRow("switched during a staged entry") << DarkFrom::StagedEntry;
+        QTest::newRow("switched after a staged entry") << DarkFrom::AfterStagedEntry;
+    }
+    void everyTextReadsOnADarkTheme() {
+        // Given a dark desktop theme, at start or switched to while the
+        // program runs, then the result reads dark on its light blue, the
+        // status line's grey stands out, and the input fields take the
+        // theme's colours, whether locked or not
+        QFETCH(DarkFrom, from);
+        const QPalette dark(QColor(53, 53, 53));  // light text on dark grounds
+        const auto restore =
+            qScopeGuard([light = QApplication::palette()] { QApplication::setPalette(light); });
+        if (from == DarkFrom::Start) {
+            closeWindow();
+            QApplication::setPalette(dark);
+            openWindow();
+        }
+        chooseMode(4);
+        enterAndCalculate("100", "2", "5");
+        if (from == DarkFrom::AfterStagedEntry) {
+            retype(3, "4");
+            click(calculate());
+            QCOMPARE(field(4)->text(), QStringLiteral("109.2"));
+        }
+        QApplication::setPalette(dark);
+        // What a running event loop passes on to every widget; tests run none.
+        for (QWidget* widget : QApplication::allWidgets()) {
+            QEvent changed(QEvent::ApplicationPaletteChange);
+            QCoreApplication::sendEvent(widget, &changed);
+        }
+
+        const QPalette result = field(4)->palette();
+        QVERIFY(contrast(result.color(QPalette::Text), result.color(QPalette::Base)) >= 7);
+        QCOMPARE(result.color(QPalette::Base), QColor(215, 235, 250));
+        QVERIFY(contrast(label(5)->palette().color(QPalette::WindowText),
+                         label(5)->palette().color(QPalette::Window)) >= 3);
+        const bool locked = from != DarkFrom::AfterStagedEntry;
+        QCOMPARE(field(1)->isEnabled(), !locked);
+        QCOMPARE(fieldColour(field(1)),
+                 locked ? dark.color(QPalette::Button) : dark.color(QPalette::Base));
+        QCOMPARE(fieldColour(field(3)), dark.color(QPalette::Base));
     }
 
     void tabFollowsTheTabIndices_data() {
