@@ -124,6 +124,8 @@ private slots:
         QTest::newRow("save") << Dialog::Save << "@" << name;
         QTest::newRow("save without a name") << Dialog::Save << "@" << QString();
         QTest::newRow("name of 260 characters") << Dialog::Save << "@" << QString(260, 'a');
+        QTest::newRow("90 characters of 3 bytes each")
+            << Dialog::Save << "@" << QString(90, QChar(0x20AC));
         // A folder that is not here starts the dialog at home.
         QTest::newRow("drive of another system") << Dialog::Open << "C:\\" << name;
         QTest::newRow("no folder") << Dialog::Save << QString() << name;
