@@ -10,6 +10,7 @@
 
 #include "clssysdialogs.h"
 #include "clssysregistry.h"
+#include "platform/win32api.h"
 #include "testsupport.h"
 
 using tav::clsSysRegistry;
@@ -366,6 +367,22 @@ private slots:
         QCOMPARE(errorOf([&] { registry.GetSetting(kValue); }),
                  QStringLiteral("87 cSysRegistry:GetRegistryValue"));
         QVERIFY(!QFile::exists(m_home->settingsFile()));
+    }
+
+    // A registry code without a text would surface as error 9999 instead of itself.
+    void everyRegistryCodeHasItsText() {
+        using namespace tav::win;
+        QList<DWORD> codes{0, 2, 5, 6, 33, 87, 234, 259};
+        for (DWORD code = 1009; code <= 1021; ++code) {
+            codes.append(code);
+        }
+        for (const DWORD code : codes) {
+            QByteArray text(256, ' ');
+            const DWORD count = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM, nullptr, code, 0,
+                                               text.data(), 256, nullptr);
+            QVERIFY2(count > 2 && text.left(count).endsWith(".\r\n"),
+                     qPrintable(QString::number(code)));
+        }
     }
 
     void badSettingsFileIsReportedAndKeptByteForByte_data() {
