@@ -29,8 +29,10 @@ using catalogue::Slot;
 
 namespace {
 
+// A prompt may name the result file: it is shown as it is, never read as markup.
 void showCritical(QWidget* owner, const QString& title, const QString& prompt) {
     QMessageBox box(QMessageBox::Critical, title, prompt, QMessageBox::Ok, owner);
+    box.setTextFormat(Qt::PlainText);
     box.exec();
 }
 

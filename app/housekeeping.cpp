@@ -13,11 +13,15 @@
 using namespace tav;
 namespace {
 
-// Locked fields take the button face, editable ones the window background of
-// the application's palette.
-void paintField(QLineEdit* field, QPalette::ColorRole systemColour) {
-    QPalette palette = field->palette();
-    palette.setColor(QPalette::Base, QGuiApplication::palette().color(systemColour));
+// A locked field takes the theme's button face, an editable one its window
+// background. Only a locked field gets a colour of its own; an editable one
+// keeps none, so that it follows the theme with its text colour. A colour
+// copied from the theme would stay when the desktop switches theme, and a
+// light background would be left under a dark theme's light text.
+void paintField(QLineEdit* field) {
+    QPalette palette;
+    if (!field->isEnabled())
+        palette.setColor(QPalette::Base, QGuiApplication::palette().color(QPalette::Button));
     field->setPalette(palette);
 }
 
@@ -70,15 +74,24 @@ void tavrin::ResetState() {
 void tavrin::lockFixedInputs() {
     Text1->setEnabled(false);
     Text2->setEnabled(false);
-    paintField(Text1, QPalette::Button);
-    paintField(Text2, QPalette::Button);
+    paintField(Text1);
+    paintField(Text2);
 }
 
 void tavrin::unlockFixedInputs() {
     Text1->setEnabled(true);
     Text2->setEnabled(true);
-    paintField(Text1, QPalette::Base);
-    paintField(Text2, QPalette::Base);
+    paintField(Text1);
+    paintField(Text2);
+}
+
+// A change of the desktop's theme repaints the locked fields in its button face.
+void tavrin::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::PaletteChange) {
+        paintField(Text1);
+        paintField(Text2);
+    }
+    QWidget::changeEvent(event);
 }
 
 // A staged entry that ends without its final capital leaves nothing behind:

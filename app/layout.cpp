@@ -15,6 +15,7 @@
 #include <iterator>
 
 #include "applicationicon.h"
+#include "fieldlimit.h"
 #include "tavrin.h"
 
 using namespace tav;
@@ -68,9 +69,11 @@ void keepTabOnSelected(const QList<QRadioButton*>& group) {
     tabToSelected(group);
 }
 
+// The limit is kept by a validator rather than the field's own maximum
+// length, which would cut a pasted text to fit instead of refusing it.
 QLineEdit* inputField(QWidget* container, const char* name, QRect geometry) {
     auto* field = place<QLineEdit>(container, name, geometry);
-    field->setMaxLength(kMaxInputLength);
+    field->setValidator(new FieldLimit(kMaxInputLength, field));
     return field;
 }
 
@@ -119,7 +122,8 @@ void tavrin::buildControls() {
     Text3 = inputField(this, "Text3", twips(5880, 3600, 2895, 285));
 
     // The result: bold, on light blue, read-only but selectable so that it can
-    // be copied.
+    // be copied. Its text is dark whatever the desktop's theme: a dark theme's
+    // light text would not read on the fixed light blue.
     QFont bold = font();
     bold.setBold(true);
     Label4 = place<QLabel>(this, "Label4", twips(240, 4485, 3135, 255));
@@ -129,10 +133,13 @@ void tavrin::buildControls() {
     Text4->setReadOnly(true);
     QPalette resultPalette = Text4->palette();
     resultPalette.setColor(QPalette::Base, QColor(215, 235, 250));
+    resultPalette.setColor(QPalette::Text, Qt::black);
     Text4->setPalette(resultPalette);
 
-    // The status line: the contact address or the result file.
+    // The status line: the contact address or the result file. A path is
+    // shown as it is, never read as markup.
     Label5 = place<QLabel>(this, "Label5", twips(120, 5040, 8535, 255));
+    Label5->setTextFormat(Qt::PlainText);
     Label5->setAlignment(Qt::AlignCenter);
     QPalette statusPalette = Label5->palette();
     statusPalette.setColor(QPalette::WindowText, QColor(128, 128, 128));

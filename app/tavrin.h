@@ -93,6 +93,9 @@ public:
     void Check1_Click();
     void Command1_Click();
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
     void WriteResultFile();
     void ResetState();

@@ -93,7 +93,9 @@ QString clsSysDialogs::ShowFileDialog(int mode, const QString& InitialPath, cons
         request.lpstrFilter = filter.constData();
         request.nFilterIndex = 1;
         request.lpstrFile = file.data();
-        request.nMaxFile = static_cast<DWORD>(name.size() - 1);
+        // The dialog counts the buffer in bytes of its encoding: counted in
+        // characters, a name beyond ASCII would be cut inside a character.
+        request.nMaxFile = static_cast<DWORD>(file.size() - 1);
         request.lpstrFileTitle = fileTitle.data();
         request.nMaxFileTitle = request.nMaxFile;
         request.lpstrInitialDir = initialPath.constData();

@@ -21,6 +21,12 @@ constexpr REGSAM kWriteAccess = 0xF0002;  // KEY_SET_VALUE | STANDARD_RIGHTS_REQ
 // Windows refuse to list keys the user may read but not change.
 constexpr REGSAM kListAccess = KEY_READ;
 
+// The registry itself cannot be read: a read cannot tell whether a key is
+// there, and must not answer as if it were missing.
+bool unreadable(LONG rc) {
+    return rc == ERROR_BADDB || rc == ERROR_REGISTRY_IO_FAILED;
+}
+
 // On 64-bit Windows a predefined key is the 32-bit number widened with its sign.
 HKEY rootKey(qint32 lngHKEY) {
     return reinterpret_cast<HKEY>(static_cast<std::intptr_t>(lngHKEY));
@@ -93,15 +99,22 @@ void splitIconSource(QString& source, qint32& index) {
 bool clsSysRegistry::HasKey(qint32 lngHKEY, const QString& strKey, const Variant& strValue) const {
     return labelAlways(labelOf("HasKey"), [&] {
         OpenKey key;
-        if (key.open(lngHKEY, strKey, kReadAccess) != ERROR_SUCCESS) {
+        if (const LONG rc = key.open(lngHKEY, strKey, kReadAccess); rc != ERROR_SUCCESS) {
+            if (unreadable(rc)) {
+                raise(rc);
+            }
             return false;
         }
         if (strValue.isMissing()) {
             return true;
         }
         DWORD size = 0;
-        return RegQueryValueExA(key.get(), toAnsi(strValue.toText()).constData(), nullptr, nullptr,
-                                nullptr, &size) == ERROR_SUCCESS;
+        const LONG rc = RegQueryValueExA(key.get(), toAnsi(strValue.toText()).constData(), nullptr,
+                                         nullptr, nullptr, &size);
+        if (unreadable(rc)) {
+            raise(rc);
+        }
+        return rc == ERROR_SUCCESS;
     });
 }
 

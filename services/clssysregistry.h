@@ -32,7 +32,9 @@ inline constexpr qint32 MultiString = 7;
 // Failures are raised as RuntimeError with the registry's return code as
 // number, the system's text for it as description and, as source, the
 // operation's label ("cSysRegistry:GetRegistryValue"). A missing key or
-// value is no failure: reads give Empty, HasKey false. Every operation opens
+// value is no failure: reads give Empty, HasKey false. A registry that
+// cannot be read (a damaged or unreachable settings file) fails reads and
+// HasKey as it fails writes. Every operation opens
 // the keys it needs and closes them before it returns; constructing the
 // class reads nothing.
 class clsSysRegistry {

@@ -1,15 +1,20 @@
 // Renders the tavrin window to PNG files.
 //
-//   screenshot [--language de|en|it|fr] [--mode 1..5] out.png
+//   screenshot [--language de|en|it|fr] [--mode 1..5] [--inputs A,B,C] [--dark] out.png
 //   screenshot --all DIR      every language and mode, DIR/tavrin-<lang>-<mode>.png
 //
-// The language and mode buttons are clicked as a user would, language first.
+// The language and mode buttons are clicked as a user would, language first;
+// --inputs then fills the three fields and presses the calculate button, and
+// --dark renders under a dark desktop theme.
 // Run it with QT_QPA_PLATFORM=offscreen to render without a display.
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QLineEdit>
+#include <QPalette>
 #include <QPixmap>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QStringList>
 #include <cstdio>
@@ -28,13 +33,51 @@ bool clickOption(tavrin& window, int number) {
     return true;
 }
 
-bool render(const QString& language, int mode, const QString& path) {
+// Light text on dark grounds, as a dark desktop theme has it.
+QPalette darkTheme() {
+    const QColor window(53, 53, 53);
+    const QColor base(35, 35, 35);
+    const QColor text(230, 230, 230);
+    const QColor disabledText(128, 128, 128);
+    QPalette palette(window);
+    palette.setColor(QPalette::Base, base);
+    palette.setColor(QPalette::AlternateBase, window);
+    for (const QPalette::ColorRole role :
+         {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
+        palette.setColor(role, text);
+        palette.setColor(QPalette::Disabled, role, disabledText);
+    }
+    palette.setColor(QPalette::Highlight, QColor(42, 130, 218));
+    return palette;
+}
+
+// The three numbers typed into Text1 .. Text3, then the calculate button.
+bool calculate(tavrin& window, const QStringList& inputs) {
+    for (int i = 0; i < 3; ++i) {
+        auto* field = window.findChild<QLineEdit*>(QStringLiteral("Text%1").arg(i + 1));
+        if (!field)
+            return false;
+        field->setText(inputs.value(i));
+    }
+    auto* button = window.findChild<QPushButton*>(QStringLiteral("Command1"));
+    if (!button || !button->isEnabled())
+        return false;
+    button->click();
+    return true;
+}
+
+bool render(const QString& language, int mode, const QStringList& inputs, const QString& path) {
     tavrin window;
     window.setAttribute(Qt::WA_DontShowOnScreen);
     window.show();
     if (!clickOption(window, 6 + static_cast<int>(kLanguages.indexOf(language))) ||
         !clickOption(window, mode))
         return false;
+    if (!inputs.isEmpty() && !calculate(window, inputs)) {
+        std::fprintf(stderr, "screenshot: cannot calculate with %s\n",
+                     qPrintable(inputs.join(QLatin1Char(','))));
+        return false;
+    }
     if (!window.grab().save(path, "PNG")) {
         std::fprintf(stderr, "screenshot: cannot write %s\n", qPrintable(path));
         return false;
@@ -58,9 +101,17 @@ int main(int argc, char* argv[]) {
     const QCommandLineOption allOption(
         QStringLiteral("all"), QStringLiteral("Write every language and mode into a folder."),
         QStringLiteral("folder"));
-    parser.addOptions({languageOption, modeOption, allOption});
+    const QCommandLineOption inputsOption(
+        QStringLiteral("inputs"),
+        QStringLiteral("Three numbers for the input fields, comma-separated; then calculate."),
+        QStringLiteral("numbers"));
+    const QCommandLineOption darkOption(QStringLiteral("dark"),
+                                        QStringLiteral("Render under a dark desktop theme."));
+    parser.addOptions({languageOption, modeOption, allOption, inputsOption, darkOption});
     parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("The PNG to write."));
     parser.process(application);
+    if (parser.isSet(darkOption))
+        QApplication::setPalette(darkTheme());
 
     if (parser.isSet(allOption)) {
         const QDir folder(parser.value(allOption));
@@ -70,7 +121,7 @@ int main(int argc, char* argv[]) {
         }
         for (const QString& language : kLanguages)
             for (int mode = 1; mode <= 5; ++mode)
-                if (!render(language, mode,
+                if (!render(language, mode, {},
                             folder.filePath(
                                 QStringLiteral("tavrin-%1-%2.png").arg(language).arg(mode))))
                     return 1;
@@ -80,10 +131,14 @@ int main(int argc, char* argv[]) {
     const QString language = parser.value(languageOption);
     bool modeOk = false;
     const int mode = parser.value(modeOption).toInt(&modeOk);
+    const QStringList inputs = parser.isSet(inputsOption)
+                                   ? parser.value(inputsOption).split(QLatin1Char(','))
+                                   : QStringList();
     if (!kLanguages.contains(language) || !modeOk || mode < 1 || mode > 5 ||
+        (parser.isSet(inputsOption) && inputs.size() != 3) ||
         parser.positionalArguments().size() != 1) {
         std::fprintf(stderr, "%s", qPrintable(parser.helpText()));
         return 2;
     }
-    return render(language, mode, parser.positionalArguments().constFirst()) ? 0 : 1;
+    return render(language, mode, inputs, parser.positionalArguments().constFirst()) ? 0 : 1;
 }

@@ -17,12 +17,16 @@ void BoundedFileDialog::accept() {
         // In a file dialog a folder's name opens the folder rather than choosing it.
         const bool opensFolder = fileMode() != QFileDialog::Directory && QFileInfo(path).isDir();
         if (!opensFolder && path.toLocal8Bit().size() > m_maxPathBytes) {
-            QMessageBox::warning(
-                this, windowTitle(),
+            // The typed path is shown as it is, never read as markup.
+            QMessageBox box(
+                QMessageBox::Warning, windowTitle(),
                 QStringLiteral("%1\nThe path is longer than this program can take (%2 bytes). "
                                "Please choose a shorter name or another folder.")
                     .arg(path)
-                    .arg(m_maxPathBytes));
+                    .arg(m_maxPathBytes),
+                QMessageBox::Ok, this);
+            box.setTextFormat(Qt::PlainText);
+            box.exec();
             return;
         }
     }

@@ -49,6 +49,7 @@ PIDLIST_ABSOLUTE SHBrowseForFolderA(LPBROWSEINFOA lpbi) {
     dialog.setWindowTitle(QStringLiteral("Browse For Folder"));
     auto* layout = new QVBoxLayout(&dialog);
     auto* instruction = new QLabel(QString::fromLocal8Bit(lpbi->lpszTitle ? lpbi->lpszTitle : ""));
+    instruction->setTextFormat(Qt::PlainText);
     instruction->setWordWrap(true);
     instruction->setVisible(lpbi->lpszTitle && *lpbi->lpszTitle);
     layout->addWidget(instruction);

@@ -11,7 +11,9 @@ namespace tav::win {
 
 namespace {
 
-// The system's texts for every code this layer returns.
+// The system's texts for every code this layer returns, and for the
+// registry's own codes (1009 to 1021), so that none of them turns into the
+// error that a code without a text gives.
 const char* systemText(DWORD code) {
     switch (code) {
         case ERROR_SUCCESS:
@@ -33,11 +35,39 @@ const char* systemText(DWORD code) {
             return "No more data is available.";
         case ERROR_BADDB:
             return "The configuration registry database is corrupt.";
+        case ERROR_BADKEY:
+            return "The configuration registry key is invalid.";
+        case ERROR_CANTOPEN:
+            return "The configuration registry key could not be opened.";
+        case ERROR_CANTREAD:
+            return "The configuration registry key could not be read.";
+        case ERROR_CANTWRITE:
+            return "The configuration registry key could not be written.";
+        case ERROR_REGISTRY_RECOVERED:
+            return "One of the files in the registry database had to be recovered by use of a "
+                   "log or alternate copy. The recovery was successful.";
+        case ERROR_REGISTRY_CORRUPT:
+            return "The registry is corrupted. The structure of one of the files containing "
+                   "registry data is corrupted, or the system's memory image of the file is "
+                   "corrupted, or the file could not be recovered because the alternate copy or "
+                   "log was absent or corrupted.";
         case ERROR_REGISTRY_IO_FAILED:
+            // Shorter than the system's text, to leave room for the file and
+            // the reason added behind it.
             return "An I/O operation initiated by the registry failed unrecoverably.";
+        case ERROR_NOT_REGISTRY_FILE:
+            return "The system has attempted to load or restore a file into the registry, but "
+                   "the specified file is not in a registry file format.";
         case ERROR_KEY_DELETED:
             return "Illegal operation attempted on a registry key that has been marked for "
                    "deletion.";
+        case ERROR_NO_LOG_SPACE:
+            return "System could not allocate the required space in a registry log.";
+        case ERROR_KEY_HAS_CHILDREN:
+            return "Cannot create a symbolic link in a registry key that already has subkeys or "
+                   "values.";
+        case ERROR_CHILD_MUST_BE_VOLATILE:
+            return "Cannot create a stable subkey under a volatile parent key.";
         default:
             return nullptr;
     }

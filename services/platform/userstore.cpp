@@ -11,6 +11,7 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "registryfile.h"
@@ -78,10 +79,19 @@ private:
 };
 
 LONG readFile(const QString& path, RegistryKey& root) {
-    QFile file(path);
-    if (!file.exists()) {
-        return ERROR_SUCCESS;
+    // Only a file that is not there means no settings. A folder on the way
+    // that cannot be entered, or a part of the path that is a file, fails a
+    // read as it fails a write to the same place.
+    struct stat status {};
+    if (::stat(QFile::encodeName(path).constData(), &status) != 0) {
+        const int error = errno;
+        if (error == ENOENT) {
+            return ERROR_SUCCESS;
+        }
+        return fail(ERROR_REGISTRY_IO_FAILED,
+                    QStringLiteral("%1 cannot be read: %2").arg(path, qt_error_string(error)));
     }
+    QFile file(path);
     if (!QFileInfo(path).isFile()) {
         return fail(ERROR_REGISTRY_IO_FAILED,
                     QStringLiteral("%1 cannot be read: it is not a file").arg(path));

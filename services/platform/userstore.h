@@ -15,7 +15,8 @@ namespace tav::win::detail {
 QString userStorePath();
 
 // Reads the whole registry. Returns ERROR_BADDB for a file that cannot be
-// parsed and ERROR_REGISTRY_IO_FAILED for one that cannot be read.
+// parsed and ERROR_REGISTRY_IO_FAILED for one that cannot be read or cannot
+// be reached; only a file that does not exist is an empty registry.
 LONG readUserStore(RegistryKey& root);
 
 // Locks the file against other processes (registry.ini.lock, which stays

@@ -86,8 +86,18 @@ inline constexpr LONG ERROR_INVALID_PARAMETER = 87;
 inline constexpr LONG ERROR_MORE_DATA = 234;
 inline constexpr LONG ERROR_NO_MORE_ITEMS = 259;
 inline constexpr LONG ERROR_BADDB = 1009;
+inline constexpr LONG ERROR_BADKEY = 1010;
+inline constexpr LONG ERROR_CANTOPEN = 1011;
+inline constexpr LONG ERROR_CANTREAD = 1012;
+inline constexpr LONG ERROR_CANTWRITE = 1013;
+inline constexpr LONG ERROR_REGISTRY_RECOVERED = 1014;
+inline constexpr LONG ERROR_REGISTRY_CORRUPT = 1015;
 inline constexpr LONG ERROR_REGISTRY_IO_FAILED = 1016;
+inline constexpr LONG ERROR_NOT_REGISTRY_FILE = 1017;
 inline constexpr LONG ERROR_KEY_DELETED = 1018;
+inline constexpr LONG ERROR_NO_LOG_SPACE = 1019;
+inline constexpr LONG ERROR_KEY_HAS_CHILDREN = 1020;
+inline constexpr LONG ERROR_CHILD_MUST_BE_VOLATILE = 1021;
 
 // Registry.
 // The predefined root keys are 32-bit numbers widened with their sign into a

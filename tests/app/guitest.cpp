@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QPalette>
 #include <QScopedValueRollback>
+#include <QTextDocument>
 #include <QtTest>
 
 const QLocale GuiTest::kEnglish(QLocale::English, QLocale::UnitedStates);
@@ -56,6 +57,7 @@ void GuiTest::answerModalDialog() {
     if (auto* box = qobject_cast<QMessageBox*>(modal)) {
         seen.text = box->text();
         seen.icon = box->icon();
+        seen.literal = showsLiterally(box->textFormat(), box->text());
         seen.buttonCount = static_cast<int>(box->buttons().size());
         seen.hasOk = box->button(QMessageBox::Ok) != nullptr;
     }
@@ -195,6 +197,10 @@ void GuiTest::enterAndCalculate(const QString& first, const QString& second, con
     type(2, second);
     type(3, third);
     click(calculate());
+}
+
+bool GuiTest::showsLiterally(Qt::TextFormat format, const QString& text) {
+    return format == Qt::PlainText || (format == Qt::AutoText && !Qt::mightBeRichText(text));
 }
 
 QColor GuiTest::fieldColour(const QLineEdit* field) {

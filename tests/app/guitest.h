@@ -48,6 +48,7 @@ struct SeenDialog {
     QString title;
     QString text;  // a message box's text; a file dialog's type list
     QMessageBox::Icon icon = QMessageBox::NoIcon;
+    bool literal = true;  // a message box's text is shown as it is, not as markup
     int buttonCount = 0;
     bool hasOk = false;
     bool cursorOverridden = false;  // an application cursor was set while it was up
@@ -87,6 +88,10 @@ protected:
 
     QList<SeenDialog> takeDialogs();
     int pendingDialogs() const { return m_dialogs.size(); }
+
+    // Whether a text in this format is shown as it is: plain, or with no
+    // markup for Qt's automatic detection to find.
+    static bool showsLiterally(Qt::TextFormat format, const QString& text);
 
     // The colour a field is painted in.
     static QColor fieldColour(const QLineEdit* field);

@@ -66,6 +66,8 @@ private slots:
                                        << "zins.txt";
         QTest::newRow("letters beyond ASCII") << QString::fromUtf8("Zinsen für Ärger €")
                                               << QString::fromUtf8("Zinsen für Ärger €.txt");
+        QTest::newRow("markup in the name") << "<b>x"
+                                            << "<b>x.txt";
     }
     void theDialogChoosesTheFile() {
         QFETCH(QString, typed);
@@ -82,6 +84,7 @@ private slots:
         const QString expected = pathIn(chosen);
         QCOMPARE(window().strFile, expected);
         QCOMPARE(label(5)->text(), expected);
+        QVERIFY(showsLiterally(label(5)->textFormat(), label(5)->text()));
         QCOMPARE(window().Checktester, qint16(1));
 
         // and results are appended to it.
@@ -238,6 +241,8 @@ private slots:
         QTest::addColumn<QString>("message");
         QTest::newRow("missing folder") << "missing/results.txt"
                                         << "Error: 76 Path not found: %1";
+        QTest::newRow("markup in the name") << "<b>missing/results.txt"
+                                            << "Error: 76 Path not found: %1";
         QTest::newRow("a folder") << "folder"
                                   << "Error: 75 Path/File access error: %1";
 #ifdef Q_OS_LINUX  // an always full device and named pipes: Linux only
@@ -272,6 +277,7 @@ private slots:
         const QList<SeenDialog> dialogs = takeDialogs();
         QCOMPARE(dialogs.size(), 1);
         QCOMPARE(dialogs[0].text, message.arg(QDir::toNativeSeparators(bad)));
+        QVERIFY(dialogs[0].literal);
         QCOMPARE(dialogs[0].title, QStringLiteral("Error message"));
         QCOMPARE(dialogs[0].icon, QMessageBox::Critical);
         for (int i = 1; i <= 4; ++i)

@@ -4,7 +4,9 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QFontDatabase>
+#include <QScopeGuard>
 #include <QtTest>
 
 #include "guitest.h"
@@ -13,6 +15,14 @@
 using tav::Language;
 
 Q_DECLARE_METATYPE(tav::Language)
+
+namespace {
+enum class PasteBy { CtrlV, PasteCall, InsertCall };
+enum class DarkFrom { Start, StagedEntry, AfterStagedEntry };
+
+}  // namespace
+Q_DECLARE_METATYPE(PasteBy)
+Q_DECLARE_METATYPE(DarkFrom)
 
 class TestWindow : public GuiTest {
     Q_OBJECT
@@ -71,6 +81,92 @@ private slots:
         QCOMPARE(label(5)->alignment(), Qt::AlignCenter);
         QCOMPARE(fieldColour(field(1)), windowBackground());
         QVERIFY(buttonFace() != windowBackground());  // locked fields must look different
+    }
+
+    void aPasteThatDoesNotFitIsRefusedWhole_data() {
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<bool>("selected");  // all of `before` is selected
+        QTest::addColumn<QString>("pasted");
+        QTest::addColumn<PasteBy>("by");
+        QTest::addColumn<QString>("after");
+        QTest::newRow("fourteen digits, Ctrl+V")
+            << "" << false << "12345678901234" << PasteBy::CtrlV << "";
+        QTest::newRow("three more than fit, paste()")
+            << "12345678901" << false << "234" << PasteBy::PasteCall << "12345678901";
+        QTest::newRow("one more than fits, insert()")
+            << "123456789012" << false << "34" << PasteBy::InsertCall << "123456789012";
+        QTest::newRow("exactly to the limit")
+            << "1234567890" << false << "123" << PasteBy::CtrlV << "1234567890123";
+        QTest::newRow("over a selection that makes room")
+            << "1234567890123" << true << "99" << PasteBy::CtrlV << "99";
+    }
+    void aPasteThatDoesNotFitIsRefusedWhole() {
+        // Given a field holding `before`, when a text is pasted into it, then
+        // a text that would make it longer than 13 characters is refused whole
+        // and the field reports no change; one that fits goes in
+        QFETCH(QString, before);
+        QFETCH(bool, selected);
+        QFETCH(QString, pasted);
+        QFETCH(PasteBy, by);
+        QFETCH(QString, after);
+        QLineEdit* target = field(1);
+        type(1, before);
+        if (selected)
+            target->selectAll();
+        QApplication::clipboard()->setText(pasted);
+        QSignalSpy changes(target, &QLineEdit::textChanged);
+        if (by == PasteBy::CtrlV)
+            QTest::keyClick(target, Qt::Key_V, Qt::ControlModifier);
+        else if (by == PasteBy::PasteCall)
+            target->paste();
+        else
+            target->insert(pasted);
+        QCOMPARE(target->text(), after);
+        QCOMPARE(changes.isEmpty(), after == before);
+    }
+
+    void resultAndFieldsReadOnADarkTheme_data() {
+        QTest::addColumn<DarkFrom>("from");
+        QTest::newRow("dark from the start") << DarkFrom::Start;
+        QTest::newRow("switched during a staged entry") << DarkFrom::StagedEntry;
+        QTest::newRow("switched after a staged entry") << DarkFrom::AfterStagedEntry;
+    }
+    void resultAndFieldsReadOnADarkTheme() {
+        // Given a dark desktop theme, at start or switched to while the
+        // program runs, then the result reads dark on its light blue and the
+        // input fields take the theme's colours, whether locked or not
+        QFETCH(DarkFrom, from);
+        const QPalette dark(QColor(53, 53, 53));  // light text on dark grounds
+        const auto restore =
+            qScopeGuard([light = QApplication::palette()] { QApplication::setPalette(light); });
+        if (from == DarkFrom::Start) {
+            closeWindow();
+            QApplication::setPalette(dark);
+            openWindow();
+        }
+        chooseMode(4);
+        enterAndCalculate("100", "2", "5");
+        if (from == DarkFrom::AfterStagedEntry) {
+            retype(3, "4");
+            click(calculate());
+            QCOMPARE(field(4)->text(), QStringLiteral("109.2"));
+        }
+        QApplication::setPalette(dark);
+        // What a running event loop passes on to every widget; tests run none.
+        for (QWidget* widget : QApplication::allWidgets()) {
+            QEvent changed(QEvent::ApplicationPaletteChange);
+            QCoreApplication::sendEvent(widget, &changed);
+        }
+
+        const QPalette result = field(4)->palette();
+        QCOMPARE(result.color(QPalette::Base), QColor(215, 235, 250));
+        const int ground = result.color(QPalette::Base).lightness();
+        QVERIFY(ground - result.color(QPalette::Text).lightness() >= 160);  // dark on light blue
+        const bool locked = from != DarkFrom::AfterStagedEntry;
+        QCOMPARE(field(1)->isEnabled(), !locked);
+        QCOMPARE(fieldColour(field(1)),
+                 locked ? dark.color(QPalette::Button) : dark.color(QPalette::Base));
+        QCOMPARE(fieldColour(field(3)), dark.color(QPalette::Base));
     }
 
     void tabFollowsTheTabIndices_data() {

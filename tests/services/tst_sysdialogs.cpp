@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
+#include <QTextDocument>
 #include <QtTest>
 #include <memory>
 
@@ -123,6 +124,8 @@ private slots:
         QTest::newRow("save") << Dialog::Save << "@" << name;
         QTest::newRow("save without a name") << Dialog::Save << "@" << QString();
         QTest::newRow("name of 260 characters") << Dialog::Save << "@" << QString(260, 'a');
+        QTest::newRow("90 characters of 3 bytes each")
+            << Dialog::Save << "@" << QString(90, QChar(0x20AC));
         // A folder that is not here starts the dialog at home.
         QTest::newRow("drive of another system") << Dialog::Open << "C:\\" << name;
         QTest::newRow("no folder") << Dialog::Save << QString() << name;
@@ -211,11 +214,13 @@ private slots:
     void pathTooLongForTheBufferIsRefusedInTheDialog() {
         // Given a folder, when the user types a name that makes the path
         // longer than the 259 characters the result can hold,
-        // then a message says so and the dialog stays open.
+        // then a message shows the path as typed and the dialog stays open.
         clsSysDialogs dialogs;
         QPointer<QFileDialog> fileDialog;
         bool stillOpen = false;
+        bool literal = false;
         OnModal<QMessageBox> message([&](QMessageBox* box) {
+            literal = box->textFormat() == Qt::PlainText || !Qt::mightBeRichText(box->text());
             box->close();
             QTimer::singleShot(50, fileDialog, [&] {
                 stillOpen = fileDialog->isVisible();
@@ -225,7 +230,7 @@ private slots:
         OnModal<QFileDialog> driver([&](QFileDialog* dialog) {
             fileDialog = dialog;
             auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-            edit->setText(QString(250, QLatin1Char('b')));
+            edit->setText(QStringLiteral("<b>") + QString(250, QLatin1Char('b')));
             QTest::keyClick(edit, Qt::Key_Return);
         });
 
@@ -233,6 +238,7 @@ private slots:
                                   QStringLiteral("tavrin.txt"), QStringLiteral("txt"));
 
         QVERIFY(message.appeared());
+        QVERIFY(literal);
         QVERIFY(stillOpen);
         QCOMPARE(path, QStringLiteral("tavrin.txt"));
     }

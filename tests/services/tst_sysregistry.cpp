@@ -2,11 +2,15 @@
 // operation, the error numbers and labels and the settings, and the Variant
 // values it gives. Several processes writing at once are tested in tests/load.
 
+#include <QScopeGuard>
 #include <QtTest>
 #include <memory>
 
+#include <unistd.h>
+
 #include "clssysdialogs.h"
 #include "clssysregistry.h"
+#include "platform/win32api.h"
 #include "testsupport.h"
 
 using tav::clsSysRegistry;
@@ -21,6 +25,10 @@ namespace Type = tav::RegistryType;
 namespace {
 
 const QString kKey = QStringLiteral("Software\\tavrin\\Test");
+
+// What is wrong with the settings file or the way to it.
+enum class Damage { CorruptLine, FolderForFile, FileForFolder, ClosedFolder };
+constexpr QFile::Permissions kOpenFolder = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
 const QString kValue = QStringLiteral("V");
 
 QString everyByte() {
@@ -32,6 +40,8 @@ QString everyByte() {
 }
 
 }  // namespace
+
+Q_DECLARE_METATYPE(Damage)
 
 class TestSysRegistry : public QObject {
     Q_OBJECT
@@ -359,53 +369,101 @@ private slots:
         QVERIFY(!QFile::exists(m_home->settingsFile()));
     }
 
+    // A registry code without a text would surface as error 9999 instead of itself.
+    void everyRegistryCodeHasItsText() {
+        using namespace tav::win;
+        QList<DWORD> codes{0, 2, 5, 6, 33, 87, 234, 259};
+        for (DWORD code = 1009; code <= 1021; ++code) {
+            codes.append(code);
+        }
+        for (const DWORD code : codes) {
+            QByteArray text(256, ' ');
+            const DWORD count = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM, nullptr, code, 0,
+                                               text.data(), 256, nullptr);
+            QVERIFY2(count > 2 && text.left(count).endsWith(".\r\n"),
+                     qPrintable(QString::number(code)));
+        }
+    }
+
     void badSettingsFileIsReportedAndKeptByteForByte_data() {
-        QTest::addColumn<QByteArray>("contents");  // none: a folder where the file belongs
+        QTest::addColumn<Damage>("damage");
         QTest::addColumn<int>("error");
         QTest::addColumn<QString>("opening");
-        QTest::addColumn<QString>("afterPath");
+        QTest::addColumn<QString>("detail");  // what the write's text says, after the config folder
         QTest::newRow("corrupt line")
-            << QByteArray("[Software\\tavrin\\Options]\n\"Mode\"=\"3\"\nnot a value\n") << 1009
+            << Damage::CorruptLine << 1009
             << QStringLiteral("The configuration registry database is corrupt.")
-            << QStringLiteral(", line 3:");
+            << QStringLiteral("tavrin/registry.ini, line 3:");
         QTest::newRow("folder in its place")
-            << QByteArray() << 1016 << QStringLiteral("An I/O operation")
-            << QStringLiteral(" cannot be read");
+            << Damage::FolderForFile << 1016 << QStringLiteral("An I/O operation")
+            << QStringLiteral("tavrin/registry.ini cannot be read");
+        QTest::newRow("a file in the folder's place")
+            << Damage::FileForFolder << 1016 << QStringLiteral("An I/O operation")
+            << QStringLiteral("tavrin/registry.ini cannot be read: Not a directory");
+        QTest::newRow("a folder that cannot be entered")
+            << Damage::ClosedFolder << 1016 << QStringLiteral("An I/O operation")
+            << QStringLiteral("tavrin/registry.ini cannot be read: Permission denied");
     }
     void badSettingsFileIsReportedAndKeptByteForByte() {
-        QFETCH(QByteArray, contents);
+        QFETCH(Damage, damage);
         QFETCH(int, error);
         QFETCH(QString, opening);
-        QFETCH(QString, afterPath);
-        if (contents.isNull()) {
-            QVERIFY(QDir().mkpath(m_home->settingsFile()));
-        } else {
-            seedFile(contents);
+        QFETCH(QString, detail);
+        const QString folder = QFileInfo(m_home->settingsFile()).path();
+        QString damaged = m_home->settingsFile();  // what the damage is in
+        switch (damage) {
+            case Damage::CorruptLine:
+                seedFile("[Software\\tavrin\\Options]\n\"Mode\"=\"3\"\nnot a value\n");
+                break;
+            case Damage::FolderForFile:
+                QVERIFY(QDir().mkpath(damaged));
+                break;
+            case Damage::FileForFolder:
+                damaged = folder;
+                tav::test::writeFile(damaged, "not a folder\n");
+                break;
+            case Damage::ClosedFolder:
+                if (::geteuid() == 0) {
+                    QSKIP("the permissions of a folder do not hold for root");
+                }
+                seedFile("[Software\\tavrin\\Options]\n\"Mode\"=\"3\"\n");
+                break;
+        }
+        const auto contents = [&] {
+            return QFileInfo(damaged).isDir() ? QByteArray("folder") : fileBytes(damaged);
+        };
+        const QByteArray before = contents();
+        const auto reopen = qScopeGuard([&] { QFile::setPermissions(folder, kOpenFolder); });
+        if (damage == Damage::ClosedFolder) {
+            QVERIFY(QFile::setPermissions(folder, {}));
         }
         // Creating the classes reads nothing, so nothing can fail yet.
         const clsSysRegistry registry =
             settings(QStringLiteral("tavrin"), QStringLiteral("Options"));
         tav::clsSysDialogs dialogs;
 
+        // A write fails, and every read fails the same way: none of them
+        // takes the damage for settings that are not there.
         const auto saved = raisedBy([&] { registry.SaveSetting(QStringLiteral("Mode"), 4); });
         QVERIFY(saved);
         QCOMPARE(saved->number(), error);
         QCOMPARE(saved->source(), QStringLiteral("cSysRegistry:SetRegistryValue"));
         QVERIFY2(saved->description().startsWith(opening), qPrintable(saved->description()));
-        QVERIFY2(saved->description().contains(m_home->settingsFile() + afterPath),
+        QVERIFY2(saved->description().contains(m_home->dir.filePath(detail)),
                  qPrintable(saved->description()));
         const QString label = QStringLiteral("%1 cSysRegistry:").arg(error);
         const QString mode = QStringLiteral("Mode");
         const QString software = QStringLiteral("Software");
-        QCOMPARE(errorOf([&] { registry.GetSetting(mode); }), label + "GetRegistryValue");
+        QCOMPARE(errorOf([&] { registry.GetSetting(mode, QStringLiteral("7")); }),
+                 label + "GetRegistryValue");
         QCOMPARE(errorOf([&] { registry.DeleteSetting(mode); }), label + "DeleteRegistryValue");
         QCOMPARE(errorOf([&] { registry.EnumKeys(Root::CurrentUser, software); }),
                  label + "EnumKeys");
         QCOMPARE(errorOf([&] { registry.EnumValues(Root::CurrentUser, software); }),
                  label + "EnumValues");
-        QVERIFY(!registry.HasKey(Root::CurrentUser, software));
-        QCOMPARE(QFileInfo(m_home->settingsFile()).isDir(), contents.isNull());
-        QCOMPARE(fileBytes(m_home->settingsFile()), contents);
+        QCOMPARE(errorOf([&] { registry.HasKey(Root::CurrentUser, software); }), label + "HasKey");
+        QVERIFY(QFile::setPermissions(folder, kOpenFolder));
+        QCOMPARE(contents(), before);
     }
 };
 
