@@ -46,7 +46,7 @@ tst_*)
     # Now and then a program under Wine does not end after its last test; its
     # report tells the outcome then, and the runner ends it.
     report=$(mktemp --suffix=.txt)
-    wine "$program" "${args[@]}" -o "$(windowsPath "$report"),txt" &
+    wine "$program" "${args[@]}" -o "$(windowsPath "$report"),txt" </dev/null &
     pid=$!
     finished=
     while kill -0 "$pid" 2>/dev/null; do

@@ -5,7 +5,8 @@
 #
 #   with-wine.sh PREFIX_ROOT COMMAND [ARGS...]
 set -euo pipefail
-root=$1
+mkdir -p "$1"
+root=$(cd "$1" && pwd)
 shift
 
 display=:$((90 + RANDOM % 100))
@@ -30,8 +31,12 @@ for _ in $(seq 50); do
     [[ -e /tmp/.X11-unix/X${display#:} ]] && break
     sleep 0.1
 done
-mkdir -p "$root"
-wineboot -i >/dev/null 2>&1
+mkdir -p "$WINEPREFIX"
+# One server and one set of Wine's own services for the whole session, with
+# nothing of the tests' output: a service started by a test program would keep
+# that program's output open, and ctest would wait for it past the program's end.
+wineserver -p </dev/null >/dev/null 2>&1
+wineboot -i </dev/null >/dev/null 2>&1
 # A new prefix lacks the text file type every Windows installation has.
 wine reg add 'HKCR\.txt' /ve /d txtfile /f >/dev/null 2>&1
 wine reg add 'HKCR\.txt' /v 'Content Type' /d text/plain /f >/dev/null 2>&1

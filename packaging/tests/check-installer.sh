@@ -20,7 +20,10 @@ cleanup() {
     rm -rf "$scratch"
 }
 trap cleanup EXIT
-wineboot -i >/dev/null 2>&1
+mkdir -p "$WINEPREFIX"
+# The server and Wine's own services must not hold this script's output open.
+wineserver -p </dev/null >/dev/null 2>&1
+wineboot -i </dev/null >/dev/null 2>&1
 
 fail() {
     echo "FAIL: $*"
@@ -28,7 +31,6 @@ fail() {
 }
 
 wine "$build/$installer" /S
-wineserver -w
 target="$WINEPREFIX/drive_c/Program Files/tavrin"
 for f in tavrin.exe Qt6Core.dll Qt6Gui.dll Qt6Widgets.dll libstdc++-6.dll \
     libwinpthread-1.dll libgcc_s_seh-1.dll platforms/qwindows.dll \
@@ -51,14 +53,13 @@ for _ in $(seq 300); do
     sleep 0.1
 done
 kill "$program" 2>/dev/null || true
-wineserver -k 2>/dev/null || true
+wait "$program" 2>/dev/null || true
 [[ $shown == 1 ]] || fail "the installed program showed no window \"$title\""
 echo "started: window \"$title\" shown"
 
 wine "C:\\Program Files\\tavrin\\Uninstall.exe" /S
-wineserver -w
 # The uninstaller finishes from a copy of itself in the temporary folder.
-for _ in $(seq 100); do
+for _ in $(seq 300); do
     [[ -e "$target" ]] || break
     sleep 0.1
 done
