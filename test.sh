@@ -43,7 +43,7 @@ only_on() {
         <(ctest --test-dir "build/$2" -N | sed -n 's/^ *Test *#[0-9]*: //p' | sort) | xargs
 }
 
-part "packages" ./scripts/install-deps.sh
+part "packages" ./scripts/install-deps.sh windows
 export QT_QPA_PLATFORM=offscreen
 part "Linux: release build and tests" linux_release
 part "Linux: sanitizer build and tests" linux_sanitizers

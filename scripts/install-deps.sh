@@ -1,7 +1,12 @@
 #!/usr/bin/env bash
-# Installs the Debian packages listed in scripts/packages.txt that are missing.
+# Installs the Debian packages listed in scripts/packages.txt that are missing;
+# with "windows", those of scripts/packages-windows.txt too (the Windows build
+# and its tests under Wine).
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+
+lists=("$here/packages.txt")
+[[ "${1:-}" == windows ]] && lists+=("$here/packages-windows.txt")
 
 missing=()
 while read -r pkg; do
@@ -9,7 +14,7 @@ while read -r pkg; do
     if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed'; then
         missing+=("$pkg")
     fi
-done <"$here/packages.txt"
+done < <(cat "${lists[@]}")
 
 [[ ${#missing[@]} -eq 0 ]] && exit 0
 
