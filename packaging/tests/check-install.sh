@@ -1,72 +1,81 @@
 #!/usr/bin/env bash
-# Installs the build into a temporary prefix and checks that the program, the
-# desktop entry and every icon land where desktops look for them.
-# Usage: check-install.sh CMAKE BUILD_DIR BINDIR DATADIR WITH_PROGRAM SOURCE_DIR
+# Installs the build into a temporary prefix ("install", with cmake) or builds
+# and unpacks the Debian package ("deb", with cpack, also checking its control
+# fields), then checks that the program, the desktop entry and every icon land
+# where desktops look for them.
+# Usage: check-install.sh install|deb CMAKE|CPACK BUILD_DIR BINDIR DATADIR WITH_PROGRAM SOURCE_DIR [FONT_PACKAGE]
 set -euo pipefail
-cmake=$1 build=$2 bindir=$3 datadir=$4 with_program=$5 source=$6
-
-prefix=$(mktemp -d)
-trap 'rm -rf "$prefix"' EXIT
+mode=$1 tool=$2 build=$3 bindir=$4 datadir=$5 with_program=$6 source=$7
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
 failures=0
 fail() {
     echo "FAIL: $*" >&2
     failures=$((failures + 1))
 }
 
-"$cmake" --install "$build" --prefix "$prefix" >/dev/null
-
-# Width and height from a PNG's IHDR chunk (bytes 16..23, big-endian).
-png_size() {
-    local bytes
-    bytes=$(od -An -tu1 -j16 -N8 "$1" | tr -s ' \n' ' ')
-    read -r w1 w2 w3 w4 h1 h2 h3 h4 <<<"$bytes"
-    echo "$(((w1 << 24) | (w2 << 16) | (w3 << 8) | w4))x$(((h1 << 24) | (h2 << 16) | (h3 << 8) | h4))"
-}
-
-program="$prefix/$bindir/tavrin"
-if [[ $with_program == 1 ]]; then
-    if [[ ! -x $program ]]; then
-        fail "program not installed as $bindir/tavrin"
-    elif readelf -d "$program" 2>/dev/null | grep -E 'R(UN)?PATH' | grep -qF "$build"; then
-        # An installed program must not load libraries from the build tree.
-        fail "installed program still searches the build tree: $(readelf -d "$program" | grep -E 'R(UN)?PATH')"
-    fi
-elif [[ -e $program ]]; then
-    fail "program installed although the build has none"
+if [[ $mode == install ]]; then
+    root=$tmp prefix=$tmp
+    "$tool" --install "$build" --prefix "$prefix" >/dev/null
+else
+    command -v dpkg-deb >/dev/null || { echo "SKIP: dpkg-deb is not installed"; exit 77; }
+    "$tool" -G DEB --config "$build/CPackConfig.cmake" -B "$tmp/out" >"$tmp/cpack.log" 2>&1 ||
+        { cat "$tmp/cpack.log" >&2; exit 1; }
+    shopt -s nullglob
+    debs=("$tmp"/out/*.deb)
+    [[ ${#debs[@]} -eq 1 ]] || { echo "FAIL: expected one package, found ${#debs[@]}" >&2; exit 1; }
+    deb=${debs[0]} root=$tmp/root prefix=$tmp/root/usr bindir=bin datadir=share
+    dpkg-deb -x "$deb" "$root"
+    field() { dpkg-deb --field "$deb" "$1"; }
+    [[ $(field Package) == tavrin ]] || fail "Package is '$(field Package)'"
+    [[ $(field Version) == 1.05 ]] || fail "Version is '$(field Version)'"
+    [[ $(field Architecture) == "$(dpkg --print-architecture)" ]] || fail "Architecture is '$(field Architecture)'"
+    [[ $(field Maintainer) =~ ^.+\ \<.+@.+\>$ ]] || fail "Maintainer is '$(field Maintainer)', not 'Name <address>'"
+    [[ -n $(field Description) ]] || fail "no Description"
+    long_lines=$(field Description | awk 'length > 80' | wc -l)
+    [[ $long_lines -eq 0 ]] || fail "$long_lines description line(s) longer than 80 characters"
+    # Each wanted package exactly once, as a whole name.
+    names=$(field Depends | tr ',' '\n' | awk '{print $1}')
+    for wanted in libqt6widgets6 libqt6gui6 libqt6core6 qt6-qpa-plugins "$8"; do
+        count=$(grep -cxF -- "$wanted" <<<"$names" || true)
+        [[ $count -eq 1 ]] || fail "Depends names $wanted $count times: $(field Depends)"
+    done
 fi
 
-desktop="$prefix/$datadir/applications/tavrin.desktop"
-if [[ ! -f $desktop ]]; then
-    fail "desktop entry not installed as $datadir/applications/tavrin.desktop"
-elif ! cmp -s "$desktop" "$source/tavrin.desktop"; then
-    fail "installed desktop entry differs from packaging/tavrin.desktop"
+program=$prefix/$bindir/tavrin
+if [[ $with_program == 0 ]]; then
+    [[ ! -e $program ]] || fail "program installed although the build has none"
+elif [[ ! -x $program ]]; then
+    fail "program not installed as $bindir/tavrin"
+elif rpath=$(readelf -d "$program" 2>/dev/null | grep -E 'R(UN)?PATH') && [[ $rpath == *"$build"* ]]; then
+    # An installed program must not load libraries from the build tree.
+    fail "installed program still searches the build tree: $rpath"
 fi
 
-icons="$prefix/$datadir/icons/hicolor"
+cmp -s "$prefix/$datadir/applications/tavrin.desktop" "$source/tavrin.desktop" ||
+    fail "$datadir/applications/tavrin.desktop is missing or differs from packaging/tavrin.desktop"
+icons=$prefix/$datadir/icons/hicolor
 [[ -f $icons/scalable/apps/tavrin.svg ]] || fail "scalable icon missing"
 for size in 16 32 48 64 128 256; do
-    png="$icons/${size}x${size}/apps/tavrin.png"
-    if [[ ! -f $png ]]; then
-        fail "icon missing: ${size}x${size}/apps/tavrin.png"
-    elif [[ $(head -c 8 "$png" | od -An -tx1 | tr -d ' \n') != 89504e470d0a1a0a ]]; then
-        fail "${size}x${size}/apps/tavrin.png is not a PNG"
-    elif [[ $(png_size "$png") != "${size}x${size}" ]]; then
-        fail "${size}x${size}/apps/tavrin.png is $(png_size "$png")"
+    # The PNG signature, then width and height from the IHDR chunk (big-endian).
+    hex=$(od -An -tx1 -N24 "$icons/${size}x$size/apps/tavrin.png" 2>/dev/null | tr -d ' \n' || true)
+    if [[ ${#hex} -ne 48 || ${hex:0:16} != 89504e470d0a1a0a ]]; then
+        fail "${size}x$size/apps/tavrin.png is missing or not a PNG"
+    elif [[ $((16#${hex:32:8}))x$((16#${hex:40:8})) != "${size}x$size" ]]; then
+        fail "${size}x$size/apps/tavrin.png is $((16#${hex:32:8}))x$((16#${hex:40:8}))"
     fi
 done
 
-# The icon name in the desktop entry must be the installed icon's name.
-if [[ -f $desktop ]]; then
-    icon_name=$(sed -n 's/^Icon=//p' "$desktop")
-    [[ -f $icons/48x48/apps/$icon_name.png ]] || fail "desktop entry names icon '$icon_name' that is not installed"
-    exec_name=$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$desktop")
-    [[ $with_program == 0 || -x $prefix/$bindir/$exec_name ]] ||
-        fail "desktop entry starts '$exec_name', not installed in $bindir"
-fi
+# The entry (the source's, as checked above) names the installed icon and program.
+icon_name=$(sed -n 's/^Icon=//p' "$source/tavrin.desktop")
+[[ -f $icons/48x48/apps/$icon_name.png ]] || fail "desktop entry names icon '$icon_name' that is not installed"
+exec_name=$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$source/tavrin.desktop")
+[[ $with_program == 0 || (-n $exec_name && -x $prefix/$bindir/$exec_name) ]] ||
+    fail "desktop entry starts '$exec_name', not installed in $bindir"
 
 if ((failures > 0)); then
     echo "$failures check(s) failed; installed files:" >&2
-    (cd "$prefix" && find . -type f | sort) >&2
+    (cd "$root" && find . -type f | sort) >&2
     exit 1
 fi
-echo "installed layout is complete"
+echo "${deb:+$(basename "$deb"): control fields and }installed layout complete"

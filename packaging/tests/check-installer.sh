@@ -2,8 +2,7 @@
 # The Windows installer under Wine: built by CPack, installed silently into a
 # fresh prefix, the installed program started until its window shows, then
 # uninstalled silently, which must leave no program files behind.
-#
-#   check-installer.sh CPACK BUILD_DIR INSTALLER_NAME
+# Usage: check-installer.sh CPACK BUILD_DIR INSTALLER_NAME
 # Needs DISPLAY, an X server for Wine (scripts/with-wine.sh gives one).
 set -euo pipefail
 cpack=$1 build=$2 installer=$3
@@ -15,20 +14,13 @@ title="tavrin 1.05 (Freeware)"
 scratch=$(mktemp -d)
 export WINEPREFIX=$scratch/prefix WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=
 unset WINEPATH
-cleanup() {
-    wineserver -k 2>/dev/null || true
-    rm -rf "$scratch"
-}
-trap cleanup EXIT
+trap 'wineserver -k 2>/dev/null || true; rm -rf "$scratch"' EXIT
 mkdir -p "$WINEPREFIX"
 # The server and Wine's own services must not hold this script's output open.
 wineserver -p </dev/null >/dev/null 2>&1
 wineboot -i </dev/null >/dev/null 2>&1
 
-fail() {
-    echo "FAIL: $*"
-    exit 1
-}
+fail() { echo "FAIL: $*"; exit 1; }
 
 wine "$build/$installer" /S
 target="$WINEPREFIX/drive_c/Program Files/tavrin"
@@ -46,10 +38,7 @@ wine "C:\\Program Files\\tavrin\\tavrin.exe" &
 program=$!
 shown=0
 for _ in $(seq 300); do
-    if xwininfo -root -tree 2>/dev/null | grep -qF "\"$title\""; then
-        shown=1
-        break
-    fi
+    xwininfo -root -tree 2>/dev/null | grep -qF "\"$title\"" && { shown=1; break; }
     sleep 0.1
 done
 kill "$program" 2>/dev/null || true
