@@ -1,17 +1,9 @@
 #include "guitest.h"
 
-#include <QApplication>
-#include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QFileDialog>
-#include <QFileInfo>
-#include <QPalette>
 #include <QScopedValueRollback>
 #include <QTextDocument>
-#include <QtTest>
-
-const QLocale GuiTest::kEnglish(QLocale::English, QLocale::UnitedStates);
-const QLocale GuiTest::kGerman(QLocale::German, QLocale::Germany);
 
 void GuiTest::startTest() {
     QLocale::setDefault(kEnglish);
@@ -39,10 +31,6 @@ void GuiTest::openWindow() {
     QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
 }
 
-void GuiTest::closeWindow() {
-    m_window.reset();
-}
-
 // Records and closes whatever modal dialog is up; the event loop of the
 // dialog's exec() keeps this timer running.
 void GuiTest::answerModalDialog() {
@@ -54,12 +42,12 @@ void GuiTest::answerModalDialog() {
     SeenDialog seen;
     seen.title = modal->windowTitle();
     seen.cursorOverridden = QGuiApplication::overrideCursor() != nullptr;
-    if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+    auto* box = qobject_cast<QMessageBox*>(modal);
+    if (box) {
         seen.text = box->text();
         seen.icon = box->icon();
         seen.literal = showsLiterally(box->textFormat(), box->text());
-        seen.buttonCount = static_cast<int>(box->buttons().size());
-        seen.hasOk = box->button(QMessageBox::Ok) != nullptr;
+        seen.onlyOk = box->buttons().size() == 1 && box->button(QMessageBox::Ok);
     }
     if (auto* files = qobject_cast<QFileDialog*>(modal)) {
         // A file dialog may still be loading its folder and not take the first
@@ -79,14 +67,14 @@ void GuiTest::answerModalDialog() {
     } else {
         m_dialogs.append(seen);
     }
-    if (auto* box = qobject_cast<QMessageBox*>(modal); box && box->button(QMessageBox::Ok))
+    if (box && box->button(QMessageBox::Ok))
         box->button(QMessageBox::Ok)->click();
     else
         modal->close();
 }
 
-// Types into the dialog's name field and presses its Save button, as a user
-// does; an empty answer is the Cancel button.
+// Like a user: goes to the folder, types the name and presses Save; an empty
+// answer is the Cancel button.
 void GuiTest::answerFileDialog(QWidget* dialog, const QString& path) {
     auto* buttons = dialog->findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"));
     QVERIFY(buttons);
@@ -95,27 +83,23 @@ void GuiTest::answerFileDialog(QWidget* dialog, const QString& path) {
         buttons->button(QDialogButtonBox::Cancel)->click();
         return;
     }
-    // Like a user: go to the folder, then type the name.
     const QFileInfo target(path);
     if (auto* files = qobject_cast<QFileDialog*>(dialog))
         files->setDirectory(target.absolutePath());
     auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
     QVERIFY(name);
     name->selectAll();
-    // keyClicks takes ASCII only; other letters come as typed text, as from
-    // a keyboard layout that has them.
+    // keyClick takes ASCII only; other letters come as typed text, as from a
+    // keyboard layout that has them.
     for (const QChar letter : target.fileName()) {
         if (letter.unicode() < 0x80)
             QTest::keyClick(name, letter.toLatin1());
         else
-            QTest::sendKeyEvent(QTest::Click, name, Qt::Key_unknown, QString(letter),
-                                Qt::NoModifier);
+            QTest::sendKeyEvent(QTest::Click, name, Qt::Key_unknown, letter, Qt::NoModifier);
     }
     for (QAbstractButton* button : buttons->buttons()) {
-        if (buttons->buttonRole(button) == QDialogButtonBox::AcceptRole) {
-            button->click();
-            return;
-        }
+        if (buttons->buttonRole(button) == QDialogButtonBox::AcceptRole)
+            return button->click();
     }
     QFAIL("the file dialog has no button to confirm the name");
 }
@@ -144,24 +128,27 @@ QList<SeenDialog> GuiTest::takeDialogs() {
     return taken;
 }
 
-QLineEdit* GuiTest::field(int number) const {
-    return m_window->findChild<QLineEdit*>(QStringLiteral("Text%1").arg(number));
+void GuiTest::expectError(const QString& title, const QString& text) {
+    const QList<SeenDialog> dialogs = takeDialogs();
+    QCOMPARE(dialogs.size(), 1);
+    QCOMPARE(dialogs[0].text, text);
+    QCOMPARE(dialogs[0].title, title);
+    QCOMPARE(dialogs[0].icon, QMessageBox::Critical);
+    QVERIFY(dialogs[0].onlyOk && dialogs[0].literal && !dialogs[0].cursorOverridden);
+    QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
 }
 
-QLabel* GuiTest::label(int number) const {
-    return m_window->findChild<QLabel*>(QStringLiteral("Label%1").arg(number));
-}
-
-QRadioButton* GuiTest::option(int number) const {
-    return m_window->findChild<QRadioButton*>(QStringLiteral("Option%1").arg(number));
-}
-
-QPushButton* GuiTest::calculate() const {
-    return m_window->findChild<QPushButton*>(QStringLiteral("Command1"));
-}
-
-QAbstractButton* GuiTest::saveBox() const {
-    return m_window->findChild<QCheckBox*>(QStringLiteral("Check1"));
+QStringList GuiTest::texts(const QList<QWidget*>& controls) {
+    QStringList result;
+    for (const QWidget* control : controls) {
+        if (const auto* button = qobject_cast<const QAbstractButton*>(control))
+            result << button->text();
+        else if (const auto* edit = qobject_cast<const QLineEdit*>(control))
+            result << edit->text();
+        else
+            result << qobject_cast<const QLabel*>(control)->text();
+    }
+    return result;
 }
 
 // Clicks near the left end, where radio buttons and check boxes have their
@@ -171,47 +158,24 @@ void GuiTest::click(QAbstractButton* button) {
     QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier, QPoint(6, button->height() / 2));
 }
 
-void GuiTest::type(int fieldNumber, const QString& text) {
-    QLineEdit* target = field(fieldNumber);
-    QVERIFY(target);
-    QTest::keyClicks(target, text);
-}
-
-void GuiTest::retype(int fieldNumber, const QString& text) {
-    QLineEdit* target = field(fieldNumber);
-    QVERIFY(target);
-    target->selectAll();
+void GuiTest::retype(int number, const QString& text) {
+    field(number)->selectAll();
     if (text.isEmpty())
-        QTest::keyClick(target, Qt::Key_Delete);
+        QTest::keyClick(field(number), Qt::Key_Delete);
     else
-        QTest::keyClicks(target, text);
+        QTest::keyClicks(field(number), text);
 }
 
-void GuiTest::chooseLanguage(tav::Language language) {
-    static const int kButtons[] = {6, 7, 8, 9};  // German, English, Italian, French
-    click(option(kButtons[static_cast<int>(language)]));
-}
-
-void GuiTest::enterAndCalculate(const QString& first, const QString& second, const QString& third) {
-    type(1, first);
-    type(2, second);
-    type(3, third);
+void GuiTest::enter(const QStringList& inputs) {
+    for (int i = 1; i <= 3; ++i)
+        type(i, inputs[i - 1].isEmpty() ? QStringLiteral("1") : inputs[i - 1]);
+    for (int i = 1; i <= 3; ++i) {
+        if (inputs[i - 1].isEmpty())
+            retype(i, QString());
+    }
     click(calculate());
 }
 
 bool GuiTest::showsLiterally(Qt::TextFormat format, const QString& text) {
     return format == Qt::PlainText || (format == Qt::AutoText && !Qt::mightBeRichText(text));
-}
-
-QColor GuiTest::fieldColour(const QLineEdit* field) {
-    return field->palette().color(field->isEnabled() ? QPalette::Active : QPalette::Disabled,
-                                  QPalette::Base);
-}
-
-QColor GuiTest::buttonFace() {
-    return QApplication::palette().color(QPalette::Button);
-}
-
-QColor GuiTest::windowBackground() {
-    return QApplication::palette().color(QPalette::Base);
 }

@@ -1,33 +1,34 @@
 #pragma once
 
-// Shared support of the window tests: a fresh window per test, controls found
-// by object name, typing and clicking like a user, and a watcher that answers
-// every modal dialog so that a test never hangs on one. A test takes the
-// dialogs it expects with takeDialogs(); any left over fail the test.
+// The fixture of the window tests: a fresh window per test, controls found by
+// object name, typing and clicking like a user, and a watcher that answers
+// every modal dialog so that no test hangs on one. A test takes the dialogs it
+// expects with takeDialogs(); any left over fail the test.
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QList>
-#include <QLocale>
 #include <QMessageBox>
-#include <QObject>
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QString>
 #include <QTimer>
+#include <QtTest>
 #include <memory>
 #include <vector>
 
+#include "language.h"
 #include "tavrin.h"
 #ifdef Q_OS_WIN
 #include "nativedialog.h"
 #endif
 
-// main() of a window test: always headless, whatever the environment says,
-// so that running a test binary by hand never opens windows on a desktop.
+using tav::Language;
+Q_DECLARE_METATYPE(tav::Language)
+
+// Always headless, so that a test run by hand opens no windows on a desktop.
 // On Windows the platform is left to the environment: the file dialogs are
 // the system's own and need a real one, as does text measuring under Wine.
 #ifdef Q_OS_WIN
@@ -48,9 +49,8 @@ struct SeenDialog {
     QString title;
     QString text;  // a message box's text; a file dialog's type list
     QMessageBox::Icon icon = QMessageBox::NoIcon;
-    bool literal = true;  // a message box's text is shown as it is, not as markup
-    int buttonCount = 0;
-    bool hasOk = false;
+    bool literal = true;            // the text is shown as it is, not as markup
+    bool onlyOk = false;            // its one button is OK
     bool cursorOverridden = false;  // an application cursor was set while it was up
 };
 
@@ -58,49 +58,61 @@ class GuiTest : public QObject {
     Q_OBJECT
 
 public:
-    static const QLocale kEnglish;
-    static const QLocale kGerman;
+    inline static const QLocale kEnglish{QLocale::English, QLocale::UnitedStates};
+    inline static const QLocale kGerman{QLocale::German, QLocale::Germany};
 
 protected:
-    // A new window, shown, in the state of a fresh start.
-    void openWindow();
-    void closeWindow();
+    void startTest();  // what init() and cleanup() do
+    void finishTest();
+    void openWindow();  // shown, in the state of a fresh start
+    void closeWindow() { m_window.reset(); }
     tavrin& window() { return *m_window; }
 
-    QLineEdit* field(int number) const;  // Text1 .. Text4
-    QLabel* label(int number) const;     // Label1 .. Label5
-    QRadioButton* option(int number) const;
-    QPushButton* calculate() const;
-    QAbstractButton* saveBox() const;
+    template <typename Control>
+    Control* find(const char* name, int number = 0) const {
+        const QString full =
+            QString::fromLatin1(name) + (number ? QString::number(number) : QString());
+        return m_window->findChild<Control*>(full);
+    }
+    QLineEdit* field(int number) const { return find<QLineEdit>("Text", number); }
+    QLabel* label(int number) const { return find<QLabel>("Label", number); }
+    QRadioButton* option(int number) const { return find<QRadioButton>("Option", number); }
+    QPushButton* calculate() const { return find<QPushButton>("Command1"); }
+    QAbstractButton* saveBox() const { return find<QCheckBox>("Check1"); }
+    QStringList fieldTexts() const { return texts({field(1), field(2), field(3), field(4)}); }
+    static QStringList texts(const QList<QWidget*>& controls);
+    // A table's list of texts, written as one string with "|" between them.
+    static QStringList split(const char* joined) { return QString::fromUtf8(joined).split(u'|'); }
 
-    // What a user does.
     void click(QAbstractButton* button);
-    void type(int fieldNumber, const QString& text);    // appends keystrokes
-    void retype(int fieldNumber, const QString& text);  // selects all, then types
+    void type(int number, const QString& text) { QTest::keyClicks(field(number), text); }
+    void retype(int number, const QString& text);  // selects all, then types
     void chooseMode(int mode) { click(option(mode)); }
-    void chooseLanguage(tav::Language language);
-    // Fills Text1 .. Text3 (from empty) and presses Command1.
-    void enterAndCalculate(const QString& first, const QString& second, const QString& third);
+    void chooseLanguage(Language language) { click(option(6 + int(language))); }
+    // Types Text1 .. Text3 and presses Command1; an empty input is typed and
+    // deleted again, so that Command1 is enabled.
+    void enter(const QStringList& inputs);
 
     // The next file dialog gets `path` typed into its name field and is
     // accepted; with an empty path it is cancelled.
     void answerNextFileDialog(const QString& path);
-
     QList<SeenDialog> takeDialogs();
-    int pendingDialogs() const { return m_dialogs.size(); }
+    int pendingDialogs() const { return int(m_dialogs.size()); }
+    // Exactly one dialog came: a critical box with only OK, under the default
+    // cursor, showing `text` as it is.
+    void expectError(const QString& title, const QString& text);
 
-    // Whether a text in this format is shown as it is: plain, or with no
-    // markup for Qt's automatic detection to find.
     static bool showsLiterally(Qt::TextFormat format, const QString& text);
+    static QColor fieldColour(const QLineEdit* field) {  // the colour it is painted in
+        return field->palette().color(field->isEnabled() ? QPalette::Active : QPalette::Disabled,
+                                      QPalette::Base);
+    }
+    static QColor buttonFace() { return QApplication::palette().color(QPalette::Button); }
+    static QColor windowBackground() { return QApplication::palette().color(QPalette::Base); }
 
-    // The colour a field is painted in.
-    static QColor fieldColour(const QLineEdit* field);
-    static QColor buttonFace();
-    static QColor windowBackground();
-
-    // Call from the test class's init() and cleanup().
-    void startTest();
-    void finishTest();
+private slots:
+    void init() { startTest(); }
+    void cleanup() { finishTest(); }
 
 private:
     void answerModalDialog();
