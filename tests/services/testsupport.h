@@ -3,14 +3,10 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
-#include <QIcon>
-#include <QImage>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <functional>
-#include <optional>
 
 #include "clssysregistry.h"
 #include "runtimeerror.h"
@@ -18,26 +14,28 @@
 
 namespace tav::test {
 
-// The error `action` raised, or nothing when it raised none.
-inline std::optional<RuntimeError> raisedBy(const std::function<void()>& action) {
+// "number source" of the error `action` raised, with its text if asked for;
+// empty when it raised none.
+inline QString errorOf(const std::function<void()>& action, bool withText = false) {
     try {
         action();
-    } catch (const RuntimeError& error) {
-        return error;
+    } catch (const RuntimeError& e) {
+        return QStringLiteral("%1 %2").arg(e.number()).arg(e.source()) +
+               (withText ? ' ' + e.description() : QString());
     }
-    return std::nullopt;
+    return {};
 }
 
-// "number source" of the error `action` raised, empty when it raised none.
-inline QString errorOf(const std::function<void()>& action) {
-    const auto error = raisedBy(action);
-    return error ? QStringLiteral("%1 %2").arg(error->number()).arg(error->source()) : QString();
+// One row of a data table.
+template <typename... T>
+void row(const char* name, T... values) {
+    (QTest::newRow(name) << ... << values);
 }
 
 // A fresh configuration folder, so that the settings file is the test's own.
 struct ConfigHome {
     ConfigHome() { qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir.path())); }
-    QString settingsFile() const { return dir.filePath(QStringLiteral("tavrin/registry.ini")); }
+    QString settingsFile() const { return dir.filePath("tavrin/registry.ini"); }
     QTemporaryDir dir;
 };
 
@@ -58,58 +56,36 @@ inline QByteArray fileBytes(const QString& path) {
 inline void writeFile(const QString& path, const QByteArray& bytes) {
     QDir().mkpath(QFileInfo(path).path());
     QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
 }
 
-// Makes a theme in `folder` with one icon, "text-plain", the desktop's icon
-// theme, so that icon look-ups mean the same on every machine.
-inline void installTestIconTheme(const QString& folder) {
-    writeFile(folder + QStringLiteral("/tavrintest/index.theme"),
-              "[Icon Theme]\nName=tavrintest\nDirectories=16x16\n\n[16x16]\nSize=16\nType=Fixed\n");
-    QVERIFY(QDir().mkpath(folder + QStringLiteral("/tavrintest/16x16")));
-    QImage image(16, 16, QImage::Format_ARGB32);
-    image.fill(Qt::darkGreen);
-    QVERIFY(image.save(folder + QStringLiteral("/tavrintest/16x16/text-plain.png")));
-    QIcon::setThemeSearchPaths({folder});
-    QIcon::setThemeName(QStringLiteral("tavrintest"));
-}
-
-// Runs `action` once on the next modal widget of type T as soon as it is
-// shown. It watches for `timeoutMs` of real time and stops when it goes out
-// of scope, so it never acts on a later test's dialog.
+// Runs `action` once on the first visible modal widget of type T that shows
+// within `timeoutMs`; the watch ends with the object, so it never acts on a
+// later test's dialog.
 template <typename T>
-class OnModal {
-public:
-    explicit OnModal(std::function<void(T*)> action, int timeoutMs = 5000)
-        : m_action(std::move(action)), m_timeoutMs(timeoutMs) {
-        QObject::connect(&m_timer, &QTimer::timeout, [this] { poll(); });
-        m_clock.start();
-        m_timer.start(10);
+struct OnModal {
+    explicit OnModal(std::function<void(T*)> action, int timeoutMs = 5000) {
+        clock.start();
+        QObject::connect(&timer, &QTimer::timeout, [this, action, timeoutMs] {
+            auto* widget = qobject_cast<T*>(QApplication::activeModalWidget());
+            const bool shown = widget && widget->isVisible();
+            if (shown || clock.hasExpired(timeoutMs)) {
+                timer.stop();
+            }
+            if (shown) {
+                appeared = true;
+                action(widget);
+            }
+        });
+        timer.start(10);
     }
-    bool appeared() const { return m_appeared; }
     // Lets the event loop run until the watch is over; false if it never ends.
     [[nodiscard]] bool waitUntilOver() {
-        return QTest::qWaitFor([this] { return !m_timer.isActive(); }, m_timeoutMs + 1000);
+        return QTest::qWaitFor([this] { return !timer.isActive(); }, 30000);
     }
-
-private:
-    void poll() {
-        auto* widget = qobject_cast<T*>(QApplication::activeModalWidget());
-        if ((widget && widget->isVisible()) || m_clock.hasExpired(m_timeoutMs)) {
-            m_timer.stop();
-        }
-        if (widget && widget->isVisible()) {
-            m_appeared = true;
-            m_action(widget);
-        }
-    }
-
-    std::function<void(T*)> m_action;
-    int m_timeoutMs;
-    QTimer m_timer;
-    QElapsedTimer m_clock;
-    bool m_appeared = false;
+    QTimer timer;
+    QElapsedTimer clock;
+    bool appeared = false;
 };
 
 }  // namespace tav::test

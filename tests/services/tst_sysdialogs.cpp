@@ -12,44 +12,35 @@
 #include <memory>
 
 #include "clssysdialogs.h"
+#include "platform/win32api.h"
 #include "testsupport.h"
 
-using tav::clsSysDialogs;
-using tav::test::errorOf;
-using tav::test::OnModal;
+using namespace tav;
+using namespace tav::test;
 
 namespace {
 
 enum class Dialog { Open, Save };
 
-QString show(clsSysDialogs& dialogs, Dialog which, const QString& initialPath,
-             const QString& fileName, const QString& fileTypes, const QString& title = {},
-             WId owner = 0) {
-    return which == Dialog::Open
-               ? dialogs.GetOpenFileName(initialPath, fileName, fileTypes, title, owner)
-               : dialogs.GetSaveFileName(initialPath, fileName, fileTypes, title, owner);
+QString show(Dialog which, const QString& folder, const QString& name, const QString& types = "txt",
+             const QString& title = {}, WId owner = 0) {
+    clsSysDialogs dialogs;
+    return which == Dialog::Open ? dialogs.GetOpenFileName(folder, name, types, title, owner)
+                                 : dialogs.GetSaveFileName(folder, name, types, title, owner);
 }
 
-// Types into the file name field as a user does: select what it holds and
-// type over it, then press Enter.
+QLineEdit* nameField(QFileDialog* dialog) {
+    return dialog->findChild<QLineEdit*>("fileNameEdit");
+}
+
+// Types over what the file name field holds, as a user does, and presses Enter.
 void typeAndConfirm(QFileDialog* dialog, const QString& name) {
-    auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-    QVERIFY(edit);
     dialog->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(dialog));
-    edit->setFocus();
-    edit->selectAll();
-    QTest::keyClicks(edit, name);
-    QTest::keyClick(edit, Qt::Key_Return);
-}
-
-QStringList typeList(QFileDialog* dialog) {
-    QStringList texts;
-    auto* combo = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
-    for (int i = 0; combo && i < combo->count(); ++i) {
-        texts.append(combo->itemText(i));
-    }
-    return texts;
+    nameField(dialog)->setFocus();
+    nameField(dialog)->selectAll();
+    QTest::keyClicks(nameField(dialog), name);
+    QTest::keyClick(nameField(dialog), Qt::Key_Return);
 }
 
 }  // namespace
@@ -59,14 +50,12 @@ Q_DECLARE_METATYPE(Dialog)
 class TestSysDialogs : public QObject {
     Q_OBJECT
 
-private:
-    std::unique_ptr<tav::test::ConfigHome> m_home;
+    ConfigHome m_home;  // where the file dialog keeps its history
     std::unique_ptr<QTemporaryDir> m_folder;
 
 private slots:
-    void initTestCase() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }
     void init() {
-        m_home = std::make_unique<tav::test::ConfigHome>();
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
         m_folder = std::make_unique<QTemporaryDir>();
     }
     void cleanup() {
@@ -74,221 +63,192 @@ private slots:
         while (QWidget* modal = QApplication::activeModalWidget()) {
             modal->close();
         }
-        m_folder.reset();
-        m_home.reset();
     }
 
-    void chosenFileComesBack_data() {
+    // The dialog shows what was asked for, over the window; the path typed
+    // comes back, or after Cancel the proposed name.
+    void fileDialogShowsTheRequestAndAnswers_data() {
         QTest::addColumn<Dialog>("which");
-        QTest::addColumn<QFileDialog::AcceptMode>("mode");
+        QTest::addColumn<QString>("folder");  // "@": the test's folder
+        QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("title");
-        QTest::addColumn<QString>("caption");
-        QTest::newRow("open") << Dialog::Open << QFileDialog::AcceptOpen << QString() << "Open";
-        QTest::newRow("save") << Dialog::Save << QFileDialog::AcceptSave << QString() << "Save As";
-        QTest::newRow("own title")
-            << Dialog::Save << QFileDialog::AcceptSave << "Ergebnisdatei wählen"
-            << "Ergebnisdatei wählen";
+        QTest::addColumn<QString>("typed");  // empty: Cancel
+        const QString name("tavrin.txt"), typed("result.txt");
+        row("open", Dialog::Open, "@", name, "", typed);
+        row("save", Dialog::Save, "@", name, "", typed);
+        row("own title", Dialog::Save, "@", name, "Ergebnisdatei wählen", typed);
+        row("save cancelled", Dialog::Save, "@", name, "", "");
+        row("cancelled without a name", Dialog::Save, "@", "", "", "");
+        row("name of 260 characters", Dialog::Save, "@", QString(260, 'a'), "", "");
+        row("90 characters of 3 bytes each", Dialog::Save, "@", QString(90, QChar(0x20AC)), "", "");
+        // A folder that is not here starts the dialog at home.
+        row("drive of another system", Dialog::Open, "C:\\", name, "", "");
+        row("no folder", Dialog::Save, "", name, "", "");
     }
-    void chosenFileComesBack() {
+    void fileDialogShowsTheRequestAndAnswers() {
         QFETCH(Dialog, which);
-        QFETCH(QFileDialog::AcceptMode, mode);
+        QFETCH(QString, folder);
+        QFETCH(QString, name);
         QFETCH(QString, title);
-        QFETCH(QString, caption);
-        // Given the dialog over a window, in a folder with a proposed name,
-        // when the user types another name and presses Enter, then that
-        // file's path comes back.
+        QFETCH(QString, typed);
+        const bool ours = folder == "@";
         QWidget window;
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
-        clsSysDialogs dialogs;
+        QStringList seen;
         OnModal<QFileDialog> driver([&](QFileDialog* dialog) {
-            // First, so that a failed check does not leave the dialog open.
-            typeAndConfirm(dialog, QStringLiteral("result.txt"));
-            QCOMPARE(dialog->acceptMode(), mode);
-            QCOMPARE(dialog->windowTitle(), caption);
+            seen << nameField(dialog)->text() << dialog->directory().absolutePath()
+                 << dialog->windowTitle();
+            // Answered first, so that a failed check does not leave it open.
+            typed.isEmpty() ? dialog->reject() : typeAndConfirm(dialog, typed);
+            QCOMPARE(dialog->acceptMode() == QFileDialog::AcceptSave, which == Dialog::Save);
             QCOMPARE(dialog->parentWidget(), &window);
         });
-
-        const QString path = show(dialogs, which, m_folder->path(), QStringLiteral("tavrin.txt"),
-                                  QStringLiteral("txt"), title, window.winId());
-
-        QVERIFY(driver.appeared());
-        QCOMPARE(path, m_folder->path() + QStringLiteral("/result.txt"));
-    }
-
-    void cancelGivesBackTheProposedName_data() {
-        QTest::addColumn<Dialog>("which");
-        QTest::addColumn<QString>("initialPath");  // "@": the test's folder
-        QTest::addColumn<QString>("fileName");
-        const QString name = QStringLiteral("tavrin.txt");
-        QTest::newRow("save") << Dialog::Save << "@" << name;
-        QTest::newRow("save without a name") << Dialog::Save << "@" << QString();
-        QTest::newRow("name of 260 characters") << Dialog::Save << "@" << QString(260, 'a');
-        QTest::newRow("90 characters of 3 bytes each")
-            << Dialog::Save << "@" << QString(90, QChar(0x20AC));
-        // A folder that is not here starts the dialog at home.
-        QTest::newRow("drive of another system") << Dialog::Open << "C:\\" << name;
-        QTest::newRow("no folder") << Dialog::Save << QString() << name;
-    }
-    void cancelGivesBackTheProposedName() {
-        QFETCH(Dialog, which);
-        QFETCH(QString, initialPath);
-        QFETCH(QString, fileName);
-        const bool ours = initialPath == QStringLiteral("@");
-        clsSysDialogs dialogs;
-        QString proposed;
-        QString folder;
-        OnModal<QFileDialog> driver([&](QFileDialog* dialog) {
-            proposed = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->text();
-            folder = dialog->directory().absolutePath();
-            dialog->reject();
-        });
-
-        const QString path = show(dialogs, which, ours ? m_folder->path() : initialPath, fileName,
-                                  QStringLiteral("txt"));
-
-        QVERIFY(driver.appeared());
-        QCOMPARE(proposed, fileName.left(259));  // what fits the buffer's declared length
-        QCOMPARE(folder, ours ? m_folder->path() : QDir::homePath());
-        QCOMPARE(path, fileName);
+        const QString path =
+            show(which, ours ? m_folder->path() : folder, name, "txt", title, window.winId());
+        QVERIFY(driver.appeared);
+        const QString caption = which == Dialog::Open ? "Open" : "Save As";
+        // The proposed name as far as it fits the buffer's declared length.
+        QCOMPARE(seen, QStringList({name.left(259), ours ? m_folder->path() : QDir::homePath(),
+                                    title.isEmpty() ? caption : title}));
+        QCOMPARE(path, typed.isEmpty() ? name : m_folder->filePath(typed));
     }
 
     void typeListNamesTheTypes_data() {
         QTest::addColumn<QString>("fileTypes");
-        QTest::addColumn<QStringList>("shown");
+        QTest::addColumn<QStringList>("shown");  // the first one preselected
         QTest::addColumn<QStringList>("patterns");
-        QTest::newRow("txt") << "txt" << QStringList{"plain text document (*.txt)"}
-                             << QStringList{"*.txt"};
-        QTest::newRow("pattern, then extension")
-            << "*.txt;txt" << QStringList{"*.txt", "plain text document (*.txt)"}
-            << QStringList{"*.txt", "*.txt"};
-        QTest::newRow("unknown extension")
-            << "xyz" << QStringList{"(*.xyz)"} << QStringList{"*.xyz"};
-        QTest::newRow("trailing semicolon")
-            << "txt;" << QStringList{"plain text document (*.txt)", "(*.)"}
-            << QStringList{"*.txt", "*."};
+        const QString plain("plain text document (*.txt)");
+        row("txt", "txt", QStringList{plain}, QStringList{"*.txt"});
+        row("pattern, then extension", "*.txt;txt", QStringList{"*.txt", plain},
+            QStringList{"*.txt", "*.txt"});
+        row("unknown extension", "xyz", QStringList{"(*.xyz)"}, QStringList{"*.xyz"});
+        row("trailing semicolon", "txt;", QStringList{plain, "(*.)"}, QStringList{"*.txt", "*."});
     }
     void typeListNamesTheTypes() {
         QFETCH(QString, fileTypes);
         QFETCH(QStringList, shown);
         QFETCH(QStringList, patterns);
-        clsSysDialogs dialogs;
-        QStringList seenTypes;
-        QStringList seenPatterns;
-        QString selected;
+        QStringList seenTypes, seenPatterns;
         OnModal<QFileDialog> driver([&](QFileDialog* dialog) {
-            seenTypes = typeList(dialog);
-            for (const QString& filter : dialog->nameFilters()) {
-                seenPatterns.append(filter.section(QLatin1Char('('), -1).chopped(1));
+            auto* combo = dialog->findChild<QComboBox*>("fileTypeCombo");
+            for (int i = 0; combo && i < combo->count(); ++i) {
+                seenTypes.append(combo->itemText(i));
             }
-            selected = dialog->selectedNameFilter();
+            for (const QString& filter : dialog->nameFilters()) {
+                seenPatterns.append(filter.section('(', -1).chopped(1));
+            }
+            seenTypes.append(dialog->selectedNameFilter());
             dialog->reject();
         });
-
-        show(dialogs, Dialog::Save, m_folder->path(), QStringLiteral("tavrin.txt"), fileTypes);
-
-        QCOMPARE(seenTypes, shown);
+        show(Dialog::Save, m_folder->path(), "tavrin.txt", fileTypes);
+        QCOMPARE(seenTypes, shown + QStringList{shown.first()});
         QCOMPARE(seenPatterns, patterns);
-        QCOMPARE(selected, shown.first());  // the first entry is preselected
     }
 
-    void nameOver260CharactersIsRefusedBeforeAnyDialog_data() {
+    void invalidRequestShowsNoDialog_data() {
         QTest::addColumn<Dialog>("which");
-        QTest::newRow("open") << Dialog::Open;
-        QTest::newRow("save") << Dialog::Save;
+        QTest::addColumn<int>("recordSize");  // 0: through clsSysDialogs
+        QTest::addColumn<QString>("error");
+        row("open, name over 260 characters", Dialog::Open, 0, "5 cSysDialogs:GetOpenFileName");
+        row("save, name over 260 characters", Dialog::Save, 0, "5 cSysDialogs:GetOpenFileName");
+        row("record of an unknown size", Dialog::Save, int(sizeof(win::OPENFILENAMEA)) + 8,
+            QString::number(win::CDERR_STRUCTSIZE));
     }
-    void nameOver260CharactersIsRefusedBeforeAnyDialog() {
+    void invalidRequestShowsNoDialog() {
         QFETCH(Dialog, which);
-        clsSysDialogs dialogs;
+        QFETCH(int, recordSize);
+        QFETCH(QString, error);
         OnModal<QWidget> driver([](QWidget* unexpected) { unexpected->close(); }, 300);
-
-        const QString raised = errorOf([&] {
-            show(dialogs, which, m_folder->path(), QString(261, 'a'), QStringLiteral("txt"));
-        });
+        QString raised;
+        if (recordSize == 0) {
+            raised = errorOf([&] { show(which, m_folder->path(), QString(261, 'a')); });
+        } else {
+            QByteArray file(260, '\0');
+            win::OPENFILENAMEA request{};
+            request.lStructSize = win::DWORD(recordSize);
+            request.lpstrFile = file.data();
+            request.nMaxFile = 260;
+            raised =
+                QString::number(win::GetSaveFileNameA(&request) ? 0 : win::CommDlgExtendedError());
+        }
         QVERIFY(driver.waitUntilOver());
-
-        QVERIFY(!driver.appeared());
-        QCOMPARE(raised, QStringLiteral("5 cSysDialogs:GetOpenFileName"));
+        QVERIFY(!driver.appeared);
+        QCOMPARE(raised, error);
     }
 
-    void pathTooLongForTheBufferIsRefusedInTheDialog() {
-        // Given a folder, when the user types a name that makes the path
-        // longer than the 259 characters the result can hold,
-        // then a message shows the path as typed and the dialog stays open.
-        clsSysDialogs dialogs;
-        QPointer<QFileDialog> fileDialog;
-        bool stillOpen = false;
-        bool literal = false;
-        OnModal<QMessageBox> message([&](QMessageBox* box) {
-            literal = box->textFormat() == Qt::PlainText || !Qt::mightBeRichText(box->text());
-            box->close();
-            QTimer::singleShot(50, fileDialog, [&] {
-                stillOpen = fileDialog->isVisible();
-                fileDialog->reject();
+    // The result file is appended to, so an existing one is taken without an
+    // overwrite question. The result holds 258 bytes and a NUL: a longer path
+    // is refused with a message that shows it as typed, and the dialog stays,
+    // but a folder's name still opens the folder.
+    void typedPathIsCheckedOnlyForItsLength_data() {
+        QTest::addColumn<int>("pathBytes");  // 0: the existing file
+        QTest::addColumn<bool>("folder");
+        QTest::addColumn<bool>("refused");
+        QTest::addColumn<bool>("stays");
+        row("existing file", 0, false, false, false);
+        row("258 bytes", 258, false, false, false);
+        row("259 bytes", 259, false, true, true);
+        row("folder of 259 bytes", 259, true, false, true);
+    }
+    void typedPathIsCheckedOnlyForItsLength() {
+        QFETCH(int, pathBytes);
+        QFETCH(bool, folder);
+        QFETCH(bool, refused);
+        QFETCH(bool, stays);
+        const QString existing = m_folder->filePath("old.txt");
+        writeFile(existing, "earlier results\n");
+        const QString name = pathBytes
+                                 ? "<b>" + QString(pathBytes - m_folder->path().size() - 4, 'b')
+                                 : QString("old.txt");
+        QVERIFY(!folder || QDir().mkpath(m_folder->filePath(name)));
+        bool stillOpen = false, literal = false;
+        OnModal<QMessageBox> message(
+            [&](QMessageBox* box) {
+                literal = box->textFormat() == Qt::PlainText || !Qt::mightBeRichText(box->text());
+                box->close();
+            },
+            refused ? 5000 : 1000);
+        OnModal<QFileDialog> driver([&](QFileDialog* dialog) {
+            nameField(dialog)->setText(name);
+            QTest::keyClick(nameField(dialog), Qt::Key_Return);
+            QTimer::singleShot(1500, dialog, [&stillOpen, dialog] {
+                stillOpen = dialog->isVisible();
+                dialog->reject();
             });
         });
-        OnModal<QFileDialog> driver([&](QFileDialog* dialog) {
-            fileDialog = dialog;
-            auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-            edit->setText(QStringLiteral("<b>") + QString(250, QLatin1Char('b')));
-            QTest::keyClick(edit, Qt::Key_Return);
-        });
-
-        const QString path = show(dialogs, Dialog::Save, m_folder->path(),
-                                  QStringLiteral("tavrin.txt"), QStringLiteral("txt"));
-
-        QVERIFY(message.appeared());
-        QVERIFY(literal);
-        QVERIFY(stillOpen);
-        QCOMPARE(path, QStringLiteral("tavrin.txt"));
-    }
-
-    void existingFileIsTakenWithoutAnOverwriteQuestion() {
-        // The result file is appended to, so choosing an existing one is no risk.
-        const QString existing = m_folder->path() + QStringLiteral("/old.txt");
-        tav::test::writeFile(existing, "earlier results\n");
-        clsSysDialogs dialogs;
-        OnModal<QMessageBox> question([](QMessageBox* box) { box->close(); }, 1000);
-        OnModal<QFileDialog> driver(
-            [](QFileDialog* dialog) { typeAndConfirm(dialog, QStringLiteral("old.txt")); });
-
-        const QString path = show(dialogs, Dialog::Save, m_folder->path(),
-                                  QStringLiteral("tavrin.txt"), QStringLiteral("txt"));
-        QVERIFY(question.waitUntilOver());
-
-        QVERIFY(!question.appeared());
-        QCOMPARE(path, existing);
-        QCOMPARE(tav::test::fileBytes(existing), QByteArray("earlier results\n"));
+        const QString path = show(Dialog::Save, m_folder->path(), "tavrin.txt");
+        QVERIFY(message.waitUntilOver());
+        QCOMPARE(message.appeared, refused);
+        QCOMPARE(literal, refused);
+        QCOMPARE(stillOpen, stays);
+        QCOMPARE(path, stays ? "tavrin.txt" : m_folder->filePath(name));
+        QCOMPARE(fileBytes(existing), "earlier results\n");
     }
 
     void folderDialogShowsTheInstructionAndReturnsTheFolder_data() {
         QTest::addColumn<bool>("accept");
-        QTest::newRow("chosen") << true;
-        QTest::newRow("cancelled: empty text") << false;
+        row("chosen", true);
+        row("cancelled: empty text", false);
     }
     void folderDialogShowsTheInstructionAndReturnsTheFolder() {
         QFETCH(bool, accept);
-        const QString chosen = m_folder->path() + QStringLiteral("/Ergebnisse");
+        const QString chosen = m_folder->filePath("Ergebnisse");
         QVERIFY(QDir().mkpath(chosen));
-        clsSysDialogs dialogs;
-        QString instruction;
-        QString title;
+        QString shown;
         OnModal<QDialog> driver([&](QDialog* dialog) {
-            title = dialog->windowTitle();
+            shown = dialog->windowTitle();
             for (const QLabel* label : dialog->findChildren<QLabel*>()) {
-                if (label->isVisible() && label->text().startsWith(QStringLiteral("Bitte"))) {
-                    instruction = label->text();
+                if (label->isVisible() && label->text().startsWith("Bitte")) {
+                    shown += '|' + label->text();
                 }
             }
             auto* browser = dialog->findChild<QFileDialog*>();
             QVERIFY(browser);
             accept ? typeAndConfirm(browser, chosen) : dialog->reject();
         });
-
-        const QString path = dialogs.GetPath();
-
-        QCOMPARE(instruction, QStringLiteral("Bitte wählen Sie ein Verzeichnis aus"));
-        QCOMPARE(title, QStringLiteral("Browse For Folder"));
+        const QString path = clsSysDialogs().GetPath();
+        QCOMPARE(shown, "Browse For Folder|Bitte wählen Sie ein Verzeichnis aus");
         QCOMPARE(path, accept ? chosen : QString());
     }
 };
