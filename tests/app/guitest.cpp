@@ -1,10 +1,5 @@
 #include "guitest.h"
 
-#include <QDialogButtonBox>
-#include <QFileDialog>
-#include <QScopedValueRollback>
-#include <QTextDocument>
-
 void GuiTest::startTest() {
     QLocale::setDefault(kEnglish);
     m_dialogs.clear();
@@ -32,10 +27,9 @@ void GuiTest::openWindow() {
 }
 
 // Records and closes whatever modal dialog is up; the event loop of the
-// dialog's exec() keeps this timer running.
+// dialog's exec() keeps this timer running, and so may typing into a dialog.
 void GuiTest::answerModalDialog() {
     QWidget* modal = QApplication::activeModalWidget();
-    // Typing into a dialog can run the event loop, and with it this timer.
     if (!modal || m_answering)
         return;
     const QScopedValueRollback answering(m_answering, true);
@@ -73,30 +67,19 @@ void GuiTest::answerModalDialog() {
         modal->close();
 }
 
-// Like a user: goes to the folder, types the name and presses Save; an empty
-// answer is the Cancel button.
-void GuiTest::answerFileDialog(QWidget* dialog, const QString& path) {
+// Like a user: goes to the folder, enters the name and presses Save; an empty
+// answer presses Cancel.
+void GuiTest::answerFileDialog(QFileDialog* dialog, const QString& path) {
     auto* buttons = dialog->findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"));
-    QVERIFY(buttons);
-    if (path.isEmpty()) {
-        QVERIFY(buttons->button(QDialogButtonBox::Cancel));
-        buttons->button(QDialogButtonBox::Cancel)->click();
-        return;
-    }
+    QVERIFY(buttons && buttons->button(QDialogButtonBox::Cancel));
+    if (path.isEmpty())
+        return buttons->button(QDialogButtonBox::Cancel)->click();
     const QFileInfo target(path);
-    if (auto* files = qobject_cast<QFileDialog*>(dialog))
-        files->setDirectory(target.absolutePath());
+    dialog->setDirectory(target.absolutePath());
     auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
     QVERIFY(name);
     name->selectAll();
-    // keyClick takes ASCII only; other letters come as typed text, as from a
-    // keyboard layout that has them.
-    for (const QChar letter : target.fileName()) {
-        if (letter.unicode() < 0x80)
-            QTest::keyClick(name, letter.toLatin1());
-        else
-            QTest::sendKeyEvent(QTest::Click, name, Qt::Key_unknown, letter, Qt::NoModifier);
-    }
+    name->insert(target.fileName());  // as typed: letters beyond ASCII need no key codes
     for (QAbstractButton* button : buttons->buttons()) {
         if (buttons->buttonRole(button) == QDialogButtonBox::AcceptRole)
             return button->click();
@@ -118,8 +101,12 @@ QList<SeenDialog> GuiTest::takeDialogs() {
 #ifdef Q_OS_WIN
     // A system dialog came before any message box the action led to.
     for (const auto& answer : m_nativeAnswers) {
-        if (answer->waitUntilAnswered())
-            taken.append({answer->title(), answer->fileTypes().join(QStringLiteral(";;"))});
+        if (!answer->waitUntilAnswered())
+            continue;
+        SeenDialog seen;
+        seen.title = answer->title();
+        seen.text = answer->fileTypes().join(QStringLiteral(";;"));
+        taken.append(seen);
     }
     m_nativeAnswers.clear();
 #endif
@@ -138,16 +125,11 @@ void GuiTest::expectError(const QString& title, const QString& text) {
     QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
 }
 
+// Buttons, fields and labels all show their "text" property.
 QStringList GuiTest::texts(const QList<QWidget*>& controls) {
     QStringList result;
-    for (const QWidget* control : controls) {
-        if (const auto* button = qobject_cast<const QAbstractButton*>(control))
-            result << button->text();
-        else if (const auto* edit = qobject_cast<const QLineEdit*>(control))
-            result << edit->text();
-        else
-            result << qobject_cast<const QLabel*>(control)->text();
-    }
+    for (const QWidget* control : controls)
+        result << control->property("text").toString();
     return result;
 }
 
@@ -174,8 +156,4 @@ void GuiTest::enter(const QStringList& inputs) {
             retype(i, QString());
     }
     click(calculate());
-}
-
-bool GuiTest::showsLiterally(Qt::TextFormat format, const QString& text) {
-    return format == Qt::PlainText || (format == Qt::AutoText && !Qt::mightBeRichText(text));
 }

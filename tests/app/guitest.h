@@ -5,17 +5,8 @@
 // every modal dialog so that no test hangs on one. A test takes the dialogs it
 // expects with takeDialogs(); any left over fail the test.
 
-#include <QAbstractButton>
-#include <QApplication>
-#include <QCheckBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMessageBox>
-#include <QPointer>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTimer>
 #include <QtTest>
+#include <QtWidgets>
 #include <memory>
 #include <vector>
 
@@ -28,9 +19,8 @@
 using tav::Language;
 Q_DECLARE_METATYPE(tav::Language)
 
-// Always headless, so that a test run by hand opens no windows on a desktop.
-// On Windows the platform is left to the environment: the file dialogs are
-// the system's own and need a real one, as does text measuring under Wine.
+// Headless, so that a test run by hand opens no windows; on Windows the system's
+// file dialogs and text measuring under Wine need the real platform.
 #ifdef Q_OS_WIN
 #define TAVRIN_FORCE_HEADLESS()
 #else
@@ -69,16 +59,16 @@ protected:
     tavrin& window() { return *m_window; }
 
     template <typename Control>
-    Control* find(const char* name, int number = 0) const {
-        const QString full =
-            QString::fromLatin1(name) + (number ? QString::number(number) : QString());
-        return m_window->findChild<Control*>(full);
+    Control* find(const QString& name) const {
+        return m_window->findChild<Control*>(name);
     }
-    QLineEdit* field(int number) const { return find<QLineEdit>("Text", number); }
-    QLabel* label(int number) const { return find<QLabel>("Label", number); }
-    QRadioButton* option(int number) const { return find<QRadioButton>("Option", number); }
-    QPushButton* calculate() const { return find<QPushButton>("Command1"); }
-    QAbstractButton* saveBox() const { return find<QCheckBox>("Check1"); }
+    QLineEdit* field(int n) const { return find<QLineEdit>(QStringLiteral("Text%1").arg(n)); }
+    QLabel* label(int n) const { return find<QLabel>(QStringLiteral("Label%1").arg(n)); }
+    QRadioButton* option(int n) const {
+        return find<QRadioButton>(QStringLiteral("Option%1").arg(n));
+    }
+    QPushButton* calculate() const { return find<QPushButton>(QStringLiteral("Command1")); }
+    QAbstractButton* saveBox() const { return find<QCheckBox>(QStringLiteral("Check1")); }
     QStringList fieldTexts() const { return texts({field(1), field(2), field(3), field(4)}); }
     static QStringList texts(const QList<QWidget*>& controls);
     // A table's list of texts, written as one string with "|" between them.
@@ -89,20 +79,20 @@ protected:
     void retype(int number, const QString& text);  // selects all, then types
     void chooseMode(int mode) { click(option(mode)); }
     void chooseLanguage(Language language) { click(option(6 + int(language))); }
-    // Types Text1 .. Text3 and presses Command1; an empty input is typed and
-    // deleted again, so that Command1 is enabled.
+    // Types Text1 .. Text3 (an empty one typed and deleted, so that Command1 is
+    // enabled) and presses Command1.
     void enter(const QStringList& inputs);
 
-    // The next file dialog gets `path` typed into its name field and is
-    // accepted; with an empty path it is cancelled.
+    // The next file dialog gets `path` as its name and is accepted; an empty path cancels it.
     void answerNextFileDialog(const QString& path);
     QList<SeenDialog> takeDialogs();
     int pendingDialogs() const { return int(m_dialogs.size()); }
-    // Exactly one dialog came: a critical box with only OK, under the default
-    // cursor, showing `text` as it is.
+    // Exactly one critical box with only OK, under the default cursor, showing `text` as it is.
     void expectError(const QString& title, const QString& text);
 
-    static bool showsLiterally(Qt::TextFormat format, const QString& text);
+    static bool showsLiterally(Qt::TextFormat format, const QString& text) {
+        return format == Qt::PlainText || (format == Qt::AutoText && !Qt::mightBeRichText(text));
+    }
     static QColor fieldColour(const QLineEdit* field) {  // the colour it is painted in
         return field->palette().color(field->isEnabled() ? QPalette::Active : QPalette::Disabled,
                                       QPalette::Base);
@@ -116,7 +106,7 @@ private slots:
 
 private:
     void answerModalDialog();
-    void answerFileDialog(QWidget* dialog, const QString& path);
+    void answerFileDialog(QFileDialog* dialog, const QString& path);
 
     std::unique_ptr<tavrin> m_window;
     QTimer m_watcher;
