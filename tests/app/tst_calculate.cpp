@@ -1,12 +1,4 @@
-// The calculate button and the result file, through the real window and the
-// real save dialog: the result and the appended block of every mode, rejected
-// input, the mouse cursor, the staged model press by press, choosing the file,
-// and what a fault on the way leaves behind.
-
-#include <QtGlobal>
-#ifdef Q_OS_LINUX
-#include <sys/stat.h>  // mkfifo
-#endif
+// The calculate button and the result file, through the real window and save dialog.
 
 #include <QDir>
 #include <QStandardPaths>
@@ -15,6 +7,9 @@
 #include "errornumbers.h"
 #include "guitest.h"
 #include "runtimeerror.h"
+#ifdef Q_OS_LINUX
+#include <sys/stat.h>  // mkfifo
+#endif
 
 namespace {
 
@@ -23,23 +18,25 @@ QByteArray contentsOf(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-const QString kErrorTitles[] = {"Fehlermeldung", "Error message", "Messaggio di errore",
-                                "Faus message"};
-const QString kLettersEnglish = "Error: 13 Only type in numbers, do not type in letters!";
-const QByteArray kTwoYears =
-    "\r\nStarting capital: 1000\r\nInterest rate in %: 5\r\n"
-    "Invest period in years: 2\r\nMoney at the end of investment: 1102.5\r\n";
-const QByteArray kNinetyDays =
-    "\r\nStarting capital: 1000\r\nInterest rate in %: 5\r\n"
-    "Invest period in days: 90\r\nInterest: 12.5\r\n";
+const QByteArray kYears =
+    "\r\nStarting capital: 1000\r\nInterest rate in %: 5\r\nInvest period in years: ";
+const QByteArray kTenYears = kYears + "10\r\nMoney at the end of investment: 1628.89\r\n";
+const QByteArray kTwoYears = kYears + "2\r\nMoney at the end of investment: 1102.5\r\n";
+#ifdef Q_OS_WIN  // Windows allows no "<" or ">" in a name
+const char* const kMarkupName = "b x|b x.txt";
+#else
+const char* const kMarkupName = "<b>x|<b>x.txt";
+#endif
+const char* const kPeriodInEnglish = "14,2066990828905 (14 years, 2 months and 14 days)";
+const Language de = Language::German, en = Language::English, fr = Language::French;
 
 struct Result {
-    bool decimalComma;
     Language language;
     int mode;
-    const char* inputs;          // staged: the rates of the later years follow
-    const char* block;           // the lines appended to the result file
-    const char* file = nullptr;  // set instead of the one chosen in the dialog
+    const char* inputs;                // staged: the rates of the later years follow
+    const char* names;                 // typed in the save dialog | the file it gives
+    bool longPath = false;             // saved to a path of 300 characters instead
+    const char* translated = nullptr;  // Text4 after a language change, if not kept
 };
 
 }  // namespace
@@ -55,11 +52,23 @@ class TestCalculate : public GuiTest {
         return QDir::toNativeSeparators(m_dir->filePath(name));
     }
 
-    // Ticks the save box and confirms `name` (in the test's folder) in the dialog.
-    void chooseResultFile(const QString& name) {
+    // Ticks the save box, chooses `name` and saves a final capital to it.
+    void saveTenYears(const QString& name) {
         answerNextFileDialog(pathIn(name));
         click(saveBox());
         QCOMPARE(takeDialogs().size(), 1);
+        chooseMode(2);
+        enter({"1000", "5", "10"});
+        QCOMPARE(contentsOf(window().strFile), kTenYears);
+    }
+
+    // Locked fixed inputs are disabled and painted in the button face.
+    void expectLocked(bool locked) {
+        for (int i = 1; i <= 2; ++i) {
+            QCOMPARE(field(i)->isEnabled(), !locked);
+            QCOMPARE(fieldColour(field(i)), locked ? buttonFace() : windowBackground());
+        }
+        QVERIFY(field(3)->isEnabled());
     }
 
 private slots:
@@ -71,361 +80,193 @@ private slots:
 
     void showsAndSavesTheResultOfEachMode_data() {
         QTest::addColumn<Result>("row");
-        const Language en = Language::English;
-        QTest::newRow("period, decimal comma")
-            << Result{true, en, 1, "1000|2000|5",
-                      "\r\nStarting capital: 1000\r\nMoney at the end of investment: 2000\r\n"
-                      "Interest rate in %: 5\r\nInvest period in years: 14,2066990828905 "
-                      "(14 years, 2 months and 14 days)\r\n"};
-        QTest::newRow("period, German") << Result{
-            false, Language::German, 1, "1000|2000|5",
-            "\r\nAnfangskapital: 1000\r\nEndkapital: 2000\r\nZinssatz in %: 5\r\n"
-            "Anlagezeit in Jahren: 14.2066990828905 (14 Jahre, 2 Monate und 14 Tage)\r\n"};
-        QTest::newRow("final capital")
-            << Result{false, en, 2, "1000|5|10",
-                      "\r\nStarting capital: 1000\r\nInterest rate in %: 5\r\n"
-                      "Invest period in years: 10\r\nMoney at the end of investment: 1628.89\r\n"};
-        QTest::newRow("final capital half a year, decimal comma, French")
-            << Result{true, Language::French, 2, "1000|5|0,5",
-                      "\r\nCapital initial: 1000\r\nLes\u00b4 intérêt des tas en %: 5\r\n"
-                      "Le durée des placements en ans: 0,5\r\nCapital final: 1024,7\r\n"};
-        QTest::newRow("interest for 90 days, a path of 300 characters") << Result{
-            false,
-            en,
-            3,
-            "1000|5|90",
-            "\r\nStarting capital: 1000\r\nInterest rate in %: 5\r\n"
-            "Invest period in days: 90\r\nInterest: 12.5\r\n",
-            "ddddd/aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa"
-            "aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa/bbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbb"
-            "bbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbb/"
-            "cccccccccccccccccccccccccccccccccccccccc.txt"};
-        QTest::newRow("interest, decimal comma, Italian")
-            << Result{true, Language::Italian, 3, "10000|3,5|30",
-                      "\r\nCapitale iniziale: 10000\r\nTasso d'interesse in %: 3,5\r\n"
-                      "Durata dell'investimento in giorni: 30\r\nInteresse: 29,17\r\n"};
-        QTest::newRow("rate, decimal comma")
-            << Result{true, en, 5, "1000|2000|10",
-                      "\r\nStarting capital: 1000\r\nMoney at the end of investment: 2000\r\n"
-                      "Invest period in years: 10\r\nInterest rate in %: 7,17734625362\r\n"};
-        QTest::newRow("staged, two years, decimal comma")
-            << Result{true, en, 4, "100|2|2,5|2,5",
-                      "\r\nStarting capital: 100\r\nInvest period in years: 2\r\n"
-                      "Interest rate first year: 2,50000                    (102,50)\r\n"
-                      "Interest rate second year: 2,50000                   (105,06)\r\n"
-                      "Money at the end of investment: 105,06\r\n"};
-        QTest::newRow("staged, one year")
-            << Result{false, en, 4, "100|1|5",
-                      "\r\nStarting capital: 100\r\nInvest period in years: 1\r\n"
-                      "Interest rate first year: 5.00000                    (105.00)\r\n"
-                      "Money at the end of investment: 105\r\n"};
-        // The capitals close in column 61.
-        QTest::newRow("staged, three years, French")
-            << Result{false, Language::French, 4, "100|3|5|4|3",
-                      "\r\nCapital initial: 100\r\nLe durée des placements en ans: 3\r\n"
-                      "Le tas d'intérêt premier anner: 5.00000              (105.00)\r\n"
-                      "Les tas intérêt des deuxième anner: 4.00000          (109.20)\r\n"
-                      "Les tas intérêt des troisième anner: 3.00000         (112.48)\r\n"
-                      "Capital final: 112.48\r\n"};
+        QTest::addColumn<QString>("block");  // appended; a year's capital closes in column 61
+        QTest::newRow("period, German")
+            << Result{de, 1, "1000|2000|5", "report|report.txt", false, kPeriodInEnglish}
+            << "\r\nAnfangskapital: 1000\r\nEndkapital: 2000\r\nZinssatz in %: 5\r\n"
+               "Anlagezeit in Jahren: 14,2066990828905 (14 Jahre, 2 Monate und 14 Tage)\r\n";
+        QTest::newRow("final capital half a year, French")
+            << Result{fr, 2, "1000|5|0,5", "DATA.TXT|DATA.TXT.txt"}
+            << "\r\nCapital initial: 1000\r\nLes\u00b4 intérêt des tas en %: 5\r\n"
+               "Le durée des placements en ans: 0,5\r\nCapital final: 1024,7\r\n";
+        QTest::newRow("interest, Italian, a path of 300 characters")
+            << Result{Language::Italian, 3, "10000|3,5|30", "zins.txt|zins.txt", true}
+            << "\r\nCapitale iniziale: 10000\r\nTasso d'interesse in %: 3,5\r\n"
+               "Durata dell'investimento in giorni: 30\r\nInteresse: 29,17\r\n";
+        QTest::newRow("rate, letters beyond ASCII in the name")
+            << Result{en, 5, "1000|2000|10", "Zinsen für Ärger €|Zinsen für Ärger €.txt"}
+            << "\r\nStarting capital: 1000\r\nMoney at the end of investment: 2000\r\n"
+               "Invest period in years: 10\r\nInterest rate in %: 7,17734625362\r\n";
+        QTest::newRow("staged, one year, markup in the name")
+            << Result{en, 4, "100|1|5", kMarkupName}
+            << "\r\nStarting capital: 100\r\nInvest period in years: 1\r\n"
+               "Interest rate first year: 5,00000                    (105,00)\r\n"
+               "Money at the end of investment: 105\r\n";
+        QTest::newRow("staged, three years, French, dialog cancelled")
+            << Result{fr, 4, "100|3|5|4|3", "|tavrin.txt"}
+            << "\r\nCapital initial: 100\r\nLe durée des placements en ans: 3\r\n"
+               "Le tas d'intérêt premier anner: 5,00000              (105,00)\r\n"
+               "Les tas intérêt des deuxième anner: 4,00000          (109,20)\r\n"
+               "Les tas intérêt des troisième anner: 3,00000         (112,48)\r\n"
+               "Capital final: 112,48\r\n";
     }
     void showsAndSavesTheResultOfEachMode() {
-        // Text4 shows the result, Command1 is disabled, the inputs stay, and
-        // exactly the block is appended, captions as the window shows them
+        // The dialog adds ".txt" where the name lacks exactly that ending; the inputs stay,
+        // exactly the block is appended, and a language change translates only a period
         QFETCH(Result, row);
-        if (row.decimalComma)
-            QLocale::setDefault(kGerman);
-        chooseResultFile("block.txt");
-        if (row.file) {
-            window().strFile = pathIn(row.file);
+        QFETCH(QString, block);
+        QLocale::setDefault(kGerman);                // numbers with a decimal comma
+        const QStringList names = split(row.names);  // none typed: cancelled
+        const auto back = qScopeGuard([dir = QDir::currentPath()] { QDir::setCurrent(dir); });
+        QVERIFY(QDir::setCurrent(m_dir->path()));  // where a name without a folder is kept
+        QString chosen = names[0].isEmpty() ? names[1] : pathIn(names[1]);
+#ifdef Q_OS_WIN  // on Windows in the user's documents instead
+        if (names[0].isEmpty())
+            chosen = QDir::toNativeSeparators(
+                QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
+                    .filePath(names[1]));
+        QFile::remove(chosen);  // left by an earlier run
+#endif
+        answerNextFileDialog(names[0].isEmpty() ? QString() : pathIn(names[0]));
+        click(saveBox());
+        const QList<SeenDialog> dialogs = takeDialogs();
+        QVERIFY(dialogs.size() == 1 && dialogs[0].text.contains(QStringLiteral("(*.txt)")));
+        QCOMPARE(window().strFile, chosen);
+        QCOMPARE(label(5)->text(), window().strFile);
+        QVERIFY(showsLiterally(label(5)->textFormat(), label(5)->text()));
+        if (row.longPath) {
+            window().strFile = pathIn("ddddd/" + QString(116, u'a') + "/" + QString(124, u'b') +
+                                      "/" + QString(40, u'c') + ".txt");
             QVERIFY(QDir().mkpath(QFileInfo(window().strFile).absolutePath()));
         }
         chooseLanguage(row.language);
         chooseMode(row.mode);
         const QStringList inputs = split(row.inputs);
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);  // left by others: typing resets it
         enter(inputs);
         for (const QString& rate : inputs.mid(3)) {
             retype(3, rate);
             click(calculate());
         }
         QCOMPARE(fieldTexts().mid(0, 3), QStringList({inputs[0], inputs[1], inputs.last()}));
-        QVERIFY(!field(4)->text().isEmpty() && !calculate()->isEnabled());
+        QVERIFY(!calculate()->isEnabled());
         QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
-        QByteArray block =
-            QString::fromUtf8(row.block)
 #ifdef Q_OS_WIN
-                .toLatin1();  // the ANSI code page of Western Europe has these letters
+        const QByteArray bytes = block.toLatin1();  // the ANSI code page of Western Europe
 #else
-                .toUtf8();
+        const QByteArray bytes = block.toUtf8();
 #endif
-        QCOMPARE(contentsOf(window().strFile), block);
-        QVERIFY(block.endsWith(" " + field(4)->text().toUtf8() + "\r\n"));
-        QCOMPARE(pendingDialogs(), 0);
+        QCOMPARE(contentsOf(window().strFile), bytes);
+        const QString shown = field(4)->text();
+        QVERIFY(!shown.isEmpty() && block.endsWith(" " + shown + "\r\n"));
+        chooseLanguage(row.language == de ? en : de);
+        QCOMPARE(field(4)->text(), row.translated ? QString::fromUtf8(row.translated) : shown);
     }
 
     void aRejectedInputEmptiesTheFields_data() {
         QTest::addColumn<Language>("language");
         QTest::addColumn<int>("mode");
-        QTest::addColumn<QStringList>("inputs");
+        QTest::addColumn<QString>("inputs");  // staged: a later rate may follow
+        QTest::addColumn<int>("chosen");      // a mode chosen during a staged entry
         QTest::addColumn<QString>("prompt");  // empty: rejected silently
         QTest::newRow("letters, German")
-            << Language::German << 1 << QStringList{"abc", "5", "10"}
+            << de << 1 << "abc|5|10" << 0
             << "Fehler: 13 Nur Zahlen eingeben, keine Buchstaben eingeben!";
-        QTest::newRow("letters, English")
-            << Language::English << 2 << QStringList{"1000", "5x", "10"} << kLettersEnglish;
-        QTest::newRow("letters, Italian")
-            << Language::Italian << 3 << QStringList{"1000", "5", "abc"}
-            << "Errore: 13 Inserire solo valori numerici, non lettere!";
-        QTest::newRow("letters, French")
-            << Language::French << 5 << QStringList{"abc", "5", "10"}
-            << "Erreur: 13 Donner seulement L\u00b4addition pas de lettre";
         QTest::newRow("a field emptied after all were filled")
-            << Language::English << 1 << QStringList{"1000", "2000", ""} << kLettersEnglish;
+            << en << 1 << "1000|2000|" << 0
+            << "Error: 13 Only type in numbers, do not type in letters!";
         QTest::newRow("ratio too large for the rate search, German")
-            << Language::German << 5 << QStringList{"1", "1000000000000", "1"}
-            << "Fehler: 1001 " +
-                   tav::errorDescription(tav::ErrorNumber::RateOutOfRange, Language::German);
-        const Language en = Language::English;
-        QTest::newRow("zero rate") << en << 2 << QStringList{"1000", "0", "10"} << "";
-        QTest::newRow("negative days") << en << 3 << QStringList{"1000", "5", "-90"} << "";
-        QTest::newRow("zero years, staged") << en << 4 << QStringList{"1000", "0", "5"} << "";
-        QTest::newRow("equal capitals") << en << 1 << QStringList{"1000", "1000", "5"} << "";
-        QTest::newRow("part years, staged") << en << 4 << QStringList{"100", "2.5", "5"} << "";
+            << de << 5 << "1|1000000000000|1" << 0
+            << "Fehler: 1001 " + tav::errorDescription(tav::ErrorNumber::RateOutOfRange, de);
+        QTest::newRow("zero rate") << en << 2 << "1000|0|10" << 0 << "";
+        QTest::newRow("equal capitals") << en << 1 << "1000|1000|5" << 0 << "";
+        QTest::newRow("part years, staged") << en << 4 << "100|2.5|5" << 0 << "";
+        QTest::newRow("staged, a zero rate later") << en << 4 << "1000|3|5|0" << 0 << "";
+        QTest::newRow("staged, a rate that overflows the capital")
+            << en << 4 << "1000|3|5|1E308" << 0
+            << "Error: 6 " + tav::errorDescription(tav::ErrorNumber::Overflow, en);
+        QTest::newRow("staged, the staged mode chosen again") << en << 4 << "1000|3|5" << 4 << "";
+        QTest::newRow("staged, mode 2 chosen") << en << 4 << "1000|3|5" << 2 << "";
     }
     void aRejectedInputEmptiesTheFields() {
-        // All four fields are emptied, and where the input is not a number one
-        // error box says so in the current language
+        // The fields are emptied and editable, no year is noted, and no number is reported
         QFETCH(Language, language);
         QFETCH(int, mode);
-        QFETCH(QStringList, inputs);
+        QFETCH(QString, inputs);
+        QFETCH(int, chosen);
         QFETCH(QString, prompt);
         chooseLanguage(language);
         chooseMode(mode);
-        enter(inputs);
-        if (prompt.isEmpty())
-            QCOMPARE(pendingDialogs(), 0);
-        else
-            expectError(kErrorTitles[static_cast<int>(language)], prompt);
+        const QStringList typed = inputs.split(u'|');
+        enter(typed);
+        if (typed.size() > 3 || chosen != 0)
+            expectLocked(true);  // an entry under way
+        for (const QString& rate : typed.mid(3)) {
+            retype(3, rate);
+            click(calculate());
+        }
+        if (chosen != 0)
+            chooseMode(chosen);
+        if (!prompt.isEmpty())  // any other dialog fails the test
+            expectError(language == Language::German ? "Fehlermeldung" : "Error message", prompt);
+        chooseLanguage(Language::Italian);  // which puts no period into Text4
         QCOMPARE(fieldTexts(), QStringList(4));
-        QVERIFY(field(1)->isEnabled() && field(2)->isEnabled());
-    }
-
-    void theCursorIsTheDefaultAfterARateSearch() {  // even with a wait cursor left by others
-        chooseMode(5);
-        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-        type(1, "1000");
-        QCOMPARE(QGuiApplication::overrideCursor(), nullptr);  // typing resets it
-        type(2, "2000");
-        type(3, "10");
-        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-        click(calculate());
-        QCOMPARE(field(4)->text(), QStringLiteral("7.17734625362"));
-        QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
-    }
-
-    void aLanguageChangeTranslatesOnlyAShownPeriod() {
-        const QString english = QStringLiteral("14.2066990828905 (14 years, 2 months and 14 days)");
-        enter({"1000", "2000", "5"});
-        QCOMPARE(field(4)->text(), english);
-        chooseLanguage(Language::German);
-        QCOMPARE(field(4)->text(),
-                 QStringLiteral("14.2066990828905 (14 Jahre, 2 Monate und 14 Tage)"));
-        chooseLanguage(Language::English);
-        QCOMPARE(field(4)->text(), english);
-        // but a final capital, or an empty result in mode 1, is left alone
-        chooseMode(2);
-        enter({"1000", "5", "10"});
-        chooseLanguage(Language::German);
-        QCOMPARE(field(4)->text(), QStringLiteral("1628.89"));
-        chooseMode(1);
-        chooseLanguage(Language::Italian);
-        QVERIFY(field(4)->text().isEmpty());
-    }
-
-    void stagedThreeYearsPressByPress() {
-        chooseMode(4);
-        expectDue("Interest rate first year", "Notice interest rate");
-        QVERIFY(!calculate()->isEnabled());
-        enter({"100", "3", "5"});
-        // The first rate noted: the second year is due, the fixed inputs locked
-        expectDue("Interest rate second year", "Notice interest rate");
-        QVERIFY(calculate()->isEnabled());
-        expectLocked(true);
-        QCOMPARE(fieldTexts(), (QStringList{"100", "3", "5", ""}));
-        retype(3, "4");
-        click(calculate());
-        expectDue("Interest rate third year", "Calculate");  // the last year is due
-        expectLocked(true);
-        // The third noted: the final capital in cents, the inputs unlocked
-        retype(3, "3");
-        click(calculate());
-        QCOMPARE(field(4)->text(), QStringLiteral("112.48"));
-        QVERIFY(!calculate()->isEnabled());
         expectLocked(false);
-        expectDue("Interest rate third year", "Calculate");
-        QCOMPARE(pendingDialogs(), 0);
+        QCOMPARE(window().c, qint16(0));
+        if (mode == 4 && chosen != 2) {
+            enter({"200", "1", "10"});
+            QCOMPARE(field(4)->text(), QStringLiteral("220"));
+        }
     }
 
-    void stagedTwentyYearsAreTheLimit() {
-        // More than twenty: the fields keep their text and no year is noted
+    void stagedEntryOfTwentyYears_data() {
+        QTest::addColumn<int>("presses");  // rates noted when the language changes
+        QTest::addColumn<Language>("language");
+        QTest::addColumn<QString>("captions");  // Label1..4, Command1; at the last year
+        QTest::newRow("ready, German")
+            << 0 << de
+            << "Anfangskapital|Anlagezeit in Jahren|Zinssatz erstes Jahr|Endkapital:|"
+               "Zinssatz merken|Rechnen";
+        QTest::newRow("one noted, Italian")
+            << 1 << Language::Italian
+            << "Capitale iniziale|Durata dell'investimento in anni|Tasso d'interesse del "
+               "secondo anno|Capitale finale:|Controllare il tasso d'interesse|Calcolare";
+        QTest::newRow("last due, French")
+            << 19 << fr
+            << "Capital initial|Le durée des placements en ans|Les tas intérêt des vingtième "
+               "anner|Capital final:|Calculer|Calculer";
+    }
+    void stagedEntryOfTwentyYears() {
+        // More than twenty years are refused with the fields kept; then each press notes a
+        // rate and names the next year, in the language chosen on the way
+        QFETCH(int, presses);
+        QFETCH(Language, language);
+        QFETCH(QString, captions);
+        const QStringList expected = captions.split(u'|');
         chooseMode(4);
         enter({"100", "21", "1"});
         expectError("Error", "Only 20 years possible");
         QCOMPARE(field(2)->text(), QStringLiteral("21"));
         QCOMPARE(window().c, qint16(0));
         expectLocked(false);
-        // Twenty: the same rate noted twenty times names every year in turn
         retype(2, "20");
-        click(calculate());
-        for (qint16 year = 1; year < 20; ++year) {
-            QCOMPARE(label(3)->text(), window().Texte(year));
+        for (qint16 year = 0; year < 20; ++year) {
+            if (year == presses) {
+                chooseLanguage(language);
+                QCOMPARE(texts({label(1), label(2), label(3), label(4)}), expected.mid(0, 4));
+            }
+            if (year > 0)
+                QCOMPARE(label(3)->text(), window().Texte(year));
+            if (year >= presses)
+                QCOMPARE(calculate()->text(), expected[year == 19 ? 5 : 4]);
+            QVERIFY(calculate()->isEnabled());
+            expectLocked(year > 0);
             click(calculate());
         }
-        QCOMPARE(label(3)->text(), QStringLiteral("Interest rate twentieth year"));
+        QCOMPARE(label(3)->text(), window().Texte(19));
         QCOMPARE(field(4)->text(), QStringLiteral("122.02"));  // 100 * 1.01^20
-        QCOMPARE(pendingDialogs(), 0);
-    }
-
-    void stagedLanguageChangeInEachState_data() {
-        QTest::addColumn<int>("presses");  // rates noted of a five-year entry
-        QTest::addColumn<Language>("language");
-        QTest::addColumn<QStringList>("expected");  // Label1 .. Label4, Command1
-        QTest::newRow("ready, German")
-            << 0 << Language::German
-            << QStringList{"Anfangskapital", "Anlagezeit in Jahren", "Zinssatz erstes Jahr",
-                           "Endkapital:", "Zinssatz merken"};
-        QTest::newRow("one noted, Italian")
-            << 1 << Language::Italian
-            << QStringList{"Capitale iniziale", "Durata dell'investimento in anni",
-                           "Tasso d'interesse del secondo anno",
-                           "Capitale finale:", "Controllare il tasso d'interesse"};
-        QTest::newRow("last due, French")
-            << 4 << Language::French
-            << QStringList{"Capital initial", "Le durée des placements en ans",
-                           "Les tas intérêt des cinquième anner", "Capital final:", "Calculer"};
-    }
-    void stagedLanguageChangeInEachState() {
-        // The state's texts are in the new language and the entry goes on
-        QFETCH(int, presses);
-        QFETCH(Language, language);
-        QFETCH(QStringList, expected);
-        chooseMode(4);
-        for (int i = 1; i <= 3; ++i)
-            type(i, QStringList{"100", "5", "10"}[i - 1]);
-        for (int i = 0; i < presses; ++i)
-            click(calculate());
-        chooseLanguage(language);
-        QCOMPARE(texts({label(1), label(2), label(3), label(4), calculate()}), expected);
-        expectLocked(presses > 0);
-        for (int i = presses; i < 5; ++i)
-            click(calculate());
-        QCOMPARE(field(4)->text(), QStringLiteral("161.05"));
-    }
-
-    void anUnfinishedStagedEntryUnlocksTheInputs_data() {
-        QTest::addColumn<QString>("ending");  // a rate, or empty: a mode is chosen
-        QTest::addColumn<int>("mode");
-        QTest::addColumn<int>("messages");
-        QTest::newRow("zero rate") << "0" << 0 << 0;
-        QTest::newRow("letters as rate") << "x" << 0 << 1;
-        QTest::newRow("rate that overflows the capital") << "1E308" << 0 << 1;
-        QTest::newRow("staged mode chosen again") << "" << 4 << 0;
-        QTest::newRow("mode 2 chosen") << "" << 2 << 0;
-    }
-    void anUnfinishedStagedEntryUnlocksTheInputs() {
-        // An entry that ends without a final capital leaves the fields empty
-        // and editable, and no year noted; a new entry completes normally
-        QFETCH(QString, ending);
-        QFETCH(int, mode);
-        QFETCH(int, messages);
-        chooseMode(4);
-        enter({"1000", "3", "5"});
-        expectLocked(true);
-        if (mode != 0) {
-            chooseMode(mode);
-        } else {
-            retype(3, ending);
-            click(calculate());
-        }
-        QCOMPARE(takeDialogs().size(), messages);
-        QCOMPARE(fieldTexts(), QStringList(4));
+        QVERIFY(!calculate()->isEnabled());
         expectLocked(false);
-        QCOMPARE(window().c, qint16(0));
-        if (mode == 2)
-            chooseMode(4);
-        enter({"200", "1", "10"});
-        QCOMPARE(field(4)->text(), QStringLiteral("220"));
-    }
-
-    void theDialogChoosesTheFile_data() {
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("chosen");
-        QTest::newRow("no extension") << "report"
-                                      << "report.txt";
-        QTest::newRow("upper-case extension") << "DATA.TXT"
-                                              << "DATA.TXT.txt";
-        QTest::newRow("txt extension") << "zins.txt"
-                                       << "zins.txt";
-        QTest::newRow("letters beyond ASCII") << QString::fromUtf8("Zinsen für Ärger €")
-                                              << QString::fromUtf8("Zinsen für Ärger €.txt");
-#ifndef Q_OS_WIN  // Windows allows no "<" or ">" in a name
-        QTest::newRow("markup in the name") << "<b>x"
-                                            << "<b>x.txt";
-#endif
-    }
-    void theDialogChoosesTheFile() {
-        // The dialog offers text files; the name, with ".txt" where it lacks
-        // exactly that ending, is the result file shown in the status line,
-        // and results are appended to it
-        QFETCH(QString, typed);
-        QFETCH(QString, chosen);
-        answerNextFileDialog(pathIn(typed));
-        click(saveBox());
-        const QList<SeenDialog> dialogs = takeDialogs();
-        QCOMPARE(dialogs.size(), 1);
-        QVERIFY2(dialogs[0].text.contains(QStringLiteral("(*.txt)")), qPrintable(dialogs[0].text));
-        const QString expected = pathIn(chosen);
-        QCOMPARE(window().strFile, expected);
-        QCOMPARE(label(5)->text(), expected);
-        QVERIFY(showsLiterally(label(5)->textFormat(), label(5)->text()));
-        QCOMPARE(window().Checktester, qint16(1));
-        chooseMode(2);
-        enter({"1000", "5", "10"});
-        QVERIFY(contentsOf(expected).endsWith("Money at the end of investment: 1628.89\r\n"));
-    }
-
-    void cancellingKeepsTheProposedName() {  // in the current folder
-        const QString before = QDir::currentPath();
-        QVERIFY(QDir::setCurrent(m_dir->path()));
-#ifdef Q_OS_WIN
-        // (on Windows the name is kept in the user's documents instead)
-        const QString expected = QDir::toNativeSeparators(
-            QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
-                .filePath(QStringLiteral("tavrin.txt")));
-        QFile::remove(expected);
-#else
-        const QString expected = QStringLiteral("tavrin.txt");
-#endif
-        answerNextFileDialog(QString());
-        click(saveBox());
-        QCOMPARE(takeDialogs().size(), 1);
-        QCOMPARE(window().strFile, expected);
-        QCOMPARE(label(5)->text(), expected);
-        QCOMPARE(window().Checktester, qint16(1));
-        chooseMode(3);
-        enter({"1000", "5", "90"});
-        QDir::setCurrent(before);
-        QCOMPARE(contentsOf(QDir(m_dir->path()).absoluteFilePath(expected)), kNinetyDays);
-    }
-
-    void untickingNeverAsksAndKeepsTheFile() {  // and nothing is written
-        chooseResultFile("kept.txt");
-        click(saveBox());
-        QCOMPARE(pendingDialogs(), 0);
-        QCOMPARE(window().strFile, pathIn("kept.txt"));
-        chooseMode(2);
-        enter({"1000", "5", "10"});
-        QVERIFY(!QFile::exists(window().strFile));
     }
 
     void aFaultIsReportedAndNothingIsLost_data() {
@@ -438,83 +279,50 @@ private slots:
         QTest::newRow("markup in the name") << "<b>missing/results.txt" << notFound;
 #endif
         QTest::newRow("a folder") << "folder" << noAccess;
+        QTest::newRow("the result file replaced by a folder") << "good.txt" << noAccess;
         QTest::newRow("a name longer than the system allows")
             << QString(300, u'n') + ".txt" << noAccess;
 #ifdef Q_OS_LINUX  // an always full device and named pipes: Linux only
-        QTest::newRow("full disk") << "/dev/full"
-                                   << "Error: 61 Disk full: %1";
+        const QString diskFull = "Error: 61 Disk full: %1";
+        QTest::newRow("full disk") << "/dev/full" << diskFull;
         QTest::newRow("a pipe without a reader") << "pipe" << noAccess;
 #endif
     }
     void aFaultIsReportedAndNothingIsLost() {
-        // The message names the fault, the fields are cleared, the earlier
-        // block is intact, and once the cause is gone the next is written
+        // The message names the fault, the earlier block is intact, and once the cause is
+        // gone the next one is written
         QFETCH(QString, target);
         QFETCH(QString, message);
         QVERIFY(QDir(m_dir->path()).mkpath("folder"));
 #ifdef Q_OS_LINUX
         QCOMPARE(mkfifo(QFile::encodeName(pathIn("pipe")).constData(), 0600), 0);
 #endif
-        const QString bad = target.startsWith(u'/') ? target : pathIn(target);
-        chooseResultFile("good.txt");
+        saveTenYears("good.txt");
         const QString good = window().strFile;
-        chooseMode(2);
-        enter({"1000", "5", "10"});
-        const QByteArray firstBlock = contentsOf(good);
-        QVERIFY(!firstBlock.isEmpty());
-
+        const QString bad = target.startsWith(u'/') ? target : pathIn(target);
+        if (bad == good)
+            QVERIFY(QFile::rename(good, pathIn("aside.txt")) && QDir().mkdir(good));
         window().strFile = bad;
         retype(3, "2");
         click(calculate());
         expectError("Error message", message.arg(QDir::toNativeSeparators(bad)));
         QCOMPARE(fieldTexts(), QStringList(4));
         QVERIFY(!QFileInfo(bad).isFile() || bad == QStringLiteral("/dev/full"));
-        QCOMPARE(contentsOf(good), firstBlock);
-
+        if (bad == good)  // nothing was put into the folder
+            QVERIFY(QDir().rmdir(good) && QFile::rename(pathIn("aside.txt"), good));
+        QCOMPARE(contentsOf(good), kTenYears);
         window().strFile = good;
         enter({"1000", "5", "2"});
-        QCOMPARE(contentsOf(good), firstBlock + kTwoYears);
-    }
-
-    // Faults that come and go while the program runs: each gives the message
-    // or a correct append, and whole blocks only.
-    void theFileChangesBetweenTwoBlocks() {
-        chooseResultFile("moving.txt");
-        const QString path = window().strFile;
-        chooseMode(2);
-        enter({"1000", "5", "10"});
-        const QByteArray firstBlock = contentsOf(path);
-        // Replaced by a folder: the next result is refused
-        QVERIFY(QFile::rename(path, pathIn("aside.txt")));
-        QVERIFY(QDir().mkdir(path));
-        enter({"1000", "5", "2"});
-        expectError("Error message", "Error: 75 Path/File access error: " + path);
-        QVERIFY(QDir(path).isEmpty());
-        // Back again: the next one is appended to the first
-        QVERIFY(QDir().rmdir(path));
-        QVERIFY(QFile::rename(pathIn("aside.txt"), path));
-        enter({"1000", "5", "2"});
-        QCOMPARE(contentsOf(path), firstBlock + kTwoYears);
-        // Deleted: it is created again with the next block
-        QVERIFY(QFile::remove(path));
+        QCOMPARE(contentsOf(good), kTenYears + kTwoYears);
+        QVERIFY(QFile::remove(good));  // deleted: created again with the next block
         retype(3, "2");
         click(calculate());
-        QCOMPARE(contentsOf(path), kTwoYears);
-    }
-
-private:
-    void expectDue(const QString& label3, const QString& caption) {
-        QCOMPARE(label(3)->text(), label3);
-        QCOMPARE(calculate()->text(), caption);
-    }
-
-    // Locked fixed inputs are disabled and painted in the button face.
-    void expectLocked(bool locked) {
-        for (int i = 1; i <= 2; ++i) {
-            QCOMPARE(field(i)->isEnabled(), !locked);
-            QCOMPARE(fieldColour(field(i)), locked ? buttonFace() : windowBackground());
-        }
-        QVERIFY(field(3)->isEnabled());
+        QCOMPARE(contentsOf(good), kTwoYears);
+        click(saveBox());  // unticked: no dialog, the file kept, nothing more written
+        retype(3, "10");
+        click(calculate());
+        QCOMPARE(window().strFile, good);
+        QCOMPARE(contentsOf(good), kTwoYears);
     }
 };
 
