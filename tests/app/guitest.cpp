@@ -14,20 +14,18 @@ void GuiTest::finishTest() {
     m_watcher.stop();
     closeWindow();
     QLocale::setDefault(kEnglish);
-    const QList<SeenDialog> leftOver = takeDialogs();
-    for (const SeenDialog& dialog : leftOver)
-        qWarning("unexpected dialog \"%s\": %s", qPrintable(dialog.title), qPrintable(dialog.text));
-    QVERIFY2(leftOver.isEmpty(), "a modal dialog appeared that the test did not expect");
+    for (const SeenDialog& dialog : takeDialogs())
+        QFAIL(qPrintable("a dialog the test did not expect: " + dialog.title + ": " + dialog.text));
 }
 
 void GuiTest::openWindow() {
     m_window = std::make_unique<tavrin>();
     m_window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    m_window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
 }
 
-// Records and closes whatever modal dialog is up; the event loop of the
-// dialog's exec() keeps this timer running, and so may typing into a dialog.
+// Records and closes whatever modal dialog is up; the dialog's exec() keeps this timer running.
 void GuiTest::answerModalDialog() {
     QWidget* modal = QApplication::activeModalWidget();
     if (!modal || m_answering)
@@ -43,32 +41,26 @@ void GuiTest::answerModalDialog() {
         seen.literal = showsLiterally(box->textFormat(), box->text());
         seen.onlyOk = box->buttons().size() == 1 && box->button(QMessageBox::Ok);
     }
-    if (auto* files = qobject_cast<QFileDialog*>(modal)) {
-        // A file dialog may still be loading its folder and not take the first
-        // answer; it is answered again until it closes, and recorded once.
-        if (m_fileDialog != files) {
-            m_fileDialog = files;
-            m_fileAttempts = 0;
-            seen.text = files->nameFilters().join(QStringLiteral(";;"));
-            m_dialogs.append(seen);
-        }
-        if (!m_fileAnswers.isEmpty() && ++m_fileAttempts <= 50) {
-            answerFileDialog(files, m_fileAnswers.first());
-            if (!files->isVisible())
-                m_fileAnswers.removeFirst();
-            return;
-        }
-    } else {
+    // A file dialog loading its folder may miss an answer: answered until it closes, kept once.
+    auto* files = qobject_cast<QFileDialog*>(modal);
+    if (!files || m_fileDialog != files)
         m_dialogs.append(seen);
+    if (files && m_fileDialog != files) {
+        m_fileDialog = files;
+        m_fileAttempts = 0;
+        m_dialogs.last().text = files->nameFilters().join(QStringLiteral(";;"));
     }
-    if (box && box->button(QMessageBox::Ok))
-        box->button(QMessageBox::Ok)->click();
-    else
-        modal->close();
+    if (files && !m_fileAnswers.isEmpty() && ++m_fileAttempts <= 50) {
+        answerFileDialog(files, m_fileAnswers.first());
+        if (!files->isVisible())
+            m_fileAnswers.removeFirst();
+        return;
+    }
+    box && box->button(QMessageBox::Ok) ? box->button(QMessageBox::Ok)->click()
+                                        : void(modal->close());
 }
 
-// Like a user: goes to the folder, enters the name and presses Save; an empty
-// answer presses Cancel.
+// Like a user: goes to the folder, enters the name and presses Save; an empty answer cancels.
 void GuiTest::answerFileDialog(QFileDialog* dialog, const QString& path) {
     auto* buttons = dialog->findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"));
     QVERIFY(buttons && buttons->button(QDialogButtonBox::Cancel));
@@ -133,8 +125,14 @@ QStringList GuiTest::texts(const QList<QWidget*>& controls) {
     return result;
 }
 
-// Clicks near the left end, where radio buttons and check boxes have their
-// indicator.
+QList<QWidget*> GuiTest::labels(int last) const {
+    QList<QWidget*> result;
+    for (int i = 1; i <= last; ++i)
+        result << label(i);
+    return result;
+}
+
+// Clicks near the left end, where radio buttons and check boxes have their indicator.
 void GuiTest::click(QAbstractButton* button) {
     QVERIFY(button);
     QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier, QPoint(6, button->height() / 2));
@@ -142,10 +140,7 @@ void GuiTest::click(QAbstractButton* button) {
 
 void GuiTest::retype(int number, const QString& text) {
     field(number)->selectAll();
-    if (text.isEmpty())
-        QTest::keyClick(field(number), Qt::Key_Delete);
-    else
-        QTest::keyClicks(field(number), text);
+    text.isEmpty() ? QTest::keyClick(field(number), Qt::Key_Delete) : type(number, text);
 }
 
 void GuiTest::enter(const QStringList& inputs) {
@@ -156,4 +151,8 @@ void GuiTest::enter(const QStringList& inputs) {
             retype(i, QString());
     }
     click(calculate());
+    for (const QString& rate : inputs.mid(3)) {
+        retype(3, rate);
+        click(calculate());
+    }
 }

@@ -1,9 +1,7 @@
 #pragma once
 
-// The fixture of the window tests: a fresh window per test, controls found by
-// object name, typing and clicking like a user, and a watcher that answers
-// every modal dialog so that no test hangs on one. A test takes the dialogs it
-// expects with takeDialogs(); any left over fail the test.
+// The fixture of the window tests: a fresh window per test, used like a user; each modal dialog
+// is answered and kept for takeDialogs(), and one left over fails the test.
 
 #include <QtTest>
 #include <QtWidgets>
@@ -70,23 +68,24 @@ protected:
     QPushButton* calculate() const { return find<QPushButton>(QStringLiteral("Command1")); }
     QAbstractButton* saveBox() const { return find<QCheckBox>(QStringLiteral("Check1")); }
     QStringList fieldTexts() const { return texts({field(1), field(2), field(3), field(4)}); }
+    QList<QWidget*> labels(int last = 4) const;  // Label1 .. Label<last>
     static QStringList texts(const QList<QWidget*>& controls);
     // A table's list of texts, written as one string with "|" between them.
-    static QStringList split(const char* joined) { return QString::fromUtf8(joined).split(u'|'); }
+    static QStringList split(const QString& joined) { return joined.split(u'|'); }
+    static QWidget* focused() { return QApplication::focusWidget(); }
 
     void click(QAbstractButton* button);
     void type(int number, const QString& text) { QTest::keyClicks(field(number), text); }
     void retype(int number, const QString& text);  // selects all, then types
     void chooseMode(int mode) { click(option(mode)); }
     void chooseLanguage(Language language) { click(option(6 + int(language))); }
-    // Types Text1 .. Text3 (an empty one typed and deleted, so that Command1 is
-    // enabled) and presses Command1.
+    // Types Text1 .. Text3 (an empty one typed and deleted, so that Command1 is enabled) and
+    // presses Command1; staged rates after the third are noted one by one.
     void enter(const QStringList& inputs);
 
     // The next file dialog gets `path` as its name and is accepted; an empty path cancels it.
     void answerNextFileDialog(const QString& path);
     QList<SeenDialog> takeDialogs();
-    int pendingDialogs() const { return int(m_dialogs.size()); }
     // Exactly one critical box with only OK, under the default cursor, showing `text` as it is.
     void expectError(const QString& title, const QString& text);
 

@@ -1,6 +1,5 @@
-// The window without numbers: start-up state, the texts of every mode and
-// language, field limits, focus order, colours, whether every caption fits,
-// and the latch that keeps Command1 enabled.
+// The window without numbers: start state, texts, limits, focus order, colours, captions, the
+// latch, and use by keys only with the names assistive technology reads.
 
 #include "guitest.h"
 
@@ -11,17 +10,15 @@ struct Texts {
     bool languageAgain;  // the language button pressed after the mode button
     const char* expected;
 };
-struct Paste {
-    const char* before;
-    bool selected;  // all of `before` is selected
-    const char* pasted;
-    const char* after;
-};
 enum class DarkFrom { Start, StagedEntry, AfterStagedEntry };
 }  // namespace
 Q_DECLARE_METATYPE(Texts)
-Q_DECLARE_METATYPE(Paste)
 Q_DECLARE_METATYPE(DarkFrom)
+
+static QString accessibleText(QWidget* control, QAccessible::Text kind = QAccessible::Name) {
+    QAccessibleInterface* face = QAccessible::queryAccessibleInterface(control);
+    return face ? face->text(kind) : QStringLiteral("<no accessible interface>");
+}
 
 class TestWindow : public GuiTest {
     Q_OBJECT
@@ -40,8 +37,7 @@ private slots:
         QVERIFY(window().minimumSize() == window().maximumSize());
         QVERIFY(!window().windowIcon().isNull());
 #ifdef Q_OS_WIN
-        // The classic dialog font where Windows has it, else its successor;
-        // Wine has neither and gives the narrow face of the host.
+        // The classic dialog font where Windows has it, else its successor; Wine: the host's narrow
         const QStringList wanted{"MS Sans Serif", "Microsoft Sans Serif", "Liberation Sans Narrow"};
         const auto first = std::find_if(wanted.cbegin(), wanted.cend(), [](const QString& name) {
             return QFontDatabase::families().contains(name);
@@ -53,14 +49,13 @@ private slots:
         QCOMPARE(QFontInfo(window().font()).family(), QStringLiteral("Liberation Sans Narrow"));
 #endif
         QVERIFY(field(4)->isReadOnly() && field(4)->font().bold() && label(4)->font().bold());
-        QVERIFY(label(5)->palette().color(QPalette::WindowText) == QColor(128, 128, 128) &&
-                label(5)->alignment() == Qt::AlignCenter);
+        QVERIFY(label(5)->palette().color(QPalette::WindowText) == QColor(128, 128, 128));
+        QCOMPARE(label(5)->alignment(), Qt::AlignCenter);
         QVERIFY(buttonFace() != windowBackground());  // locked fields must look different
     }
 
     void textsFollowLanguageAndMode_data() {
-        // Without a mode: Option1..5, Command1, Check1, Label1..5; with one:
-        // Label1..4, Command1.
+        // Without a mode: Option1..5, Command1, Check1, Label1..5; with one: Label1..4, Command1.
         QTest::addColumn<Texts>("row");
         QTest::newRow("English at start")
             << Texts{-1, 0, false,
@@ -102,34 +97,35 @@ private slots:
             chooseMode(row.mode);
         if (row.languageAgain)
             chooseLanguage(Language(row.language));
-        QList<QWidget*> shown{label(1), label(2), label(3), label(4), calculate()};
+        QList<QWidget*> shown = labels() << calculate();
         if (!row.mode)
-            shown = {option(1), option(2), option(3), option(4), option(5), calculate(),
-                     saveBox(), label(1),  label(2),  label(3),  label(4),  label(5)};
+            shown = QList<QWidget*>{option(1), option(2),   option(3), option(4),
+                                    option(5), calculate(), saveBox()} +
+                    labels(5);
         QCOMPARE(texts(shown), split(row.expected));
         QCOMPARE(field(1)->text(), row.mode ? QString() : QStringLiteral("100"));
         QCOMPARE(window().currentLanguage(),
                  row.language < 0 ? Language::English : Language(row.language));
     }
 
-    void aPasteThatDoesNotFitIsRefusedWhole_data() {
-        QTest::addColumn<Paste>("row");
-        QTest::newRow("one more than fits") << Paste{"123456789012", false, "34", "123456789012"};
-        QTest::newRow("exactly to the limit") << Paste{"1234567890", false, "123", "1234567890123"};
-        QTest::newRow("over a selection that makes room")
-            << Paste{"1234567890123", true, "99", "99"};
+    void aPasteThatDoesNotFitIsRefusedWhole_data() {  // before|pasted|after; '*' selects all
+        QTest::addColumn<QString>("row");
+        QTest::newRow("one more than fits") << "123456789012|34|123456789012";
+        QTest::newRow("exactly to the limit") << "1234567890|123|1234567890123";
+        QTest::newRow("over a selection that makes room") << "*1234567890123|99|99";
     }
     void aPasteThatDoesNotFitIsRefusedWhole() {  // and the field reports no change
-        QFETCH(Paste, row);
-        QLineEdit* target = field(1);
-        type(1, row.before);
-        if (row.selected)
-            target->selectAll();
-        QApplication::clipboard()->setText(row.pasted);
-        QSignalSpy changes(target, &QLineEdit::textChanged);
-        QTest::keyClick(target, Qt::Key_V, Qt::ControlModifier);
-        QCOMPARE(target->text(), row.after);
-        QCOMPARE(changes.isEmpty(), target->text() == row.before);
+        QFETCH(QString, row);
+        QStringList parts = split(row);
+        const bool selected = parts[0].startsWith(u'*');
+        type(1, parts[0].remove(u'*'));
+        if (selected)
+            field(1)->selectAll();
+        QApplication::clipboard()->setText(parts[1]);
+        QSignalSpy changes(field(1), &QLineEdit::textChanged);
+        QTest::keyClick(field(1), Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(field(1)->text(), parts[2]);
+        QCOMPARE(changes.isEmpty(), parts[2] == parts[0]);
     }
 
     void resultAndFieldsReadOnADarkTheme_data() {
@@ -142,19 +138,14 @@ private slots:
         QFETCH(DarkFrom, from);
         const QPalette dark(QColor(53, 53, 53));  // light text on dark grounds
         const auto restore =
-            qScopeGuard([light = QApplication::palette()] { QApplication::setPalette(light); });
+            qScopeGuard([l = QApplication::palette()] { QApplication::setPalette(l); });
         if (from == DarkFrom::Start) {
             closeWindow();
             QApplication::setPalette(dark);
             openWindow();
         }
         chooseMode(4);
-        enter({"100", "2", "5"});
-        if (from == DarkFrom::AfterStagedEntry) {
-            retype(3, "4");
-            click(calculate());
-            QCOMPARE(field(4)->text(), QStringLiteral("109.2"));
-        }
+        enter(from == DarkFrom::AfterStagedEntry ? split("100|2|5|4") : split("100|2|5"));
         QApplication::setPalette(dark);
         // What a running event loop passes on to every widget; tests run none.
         for (QWidget* widget : QApplication::allWidgets()) {
@@ -162,8 +153,7 @@ private slots:
             QCoreApplication::sendEvent(widget, &changed);
         }
         QCOMPARE(field(4)->palette().color(QPalette::Base), QColor(215, 235, 250));
-        // its text at least 160 below the blue's lightness of 232
-        QVERIFY(field(4)->palette().color(QPalette::Text).lightness() <= 72);
+        QVERIFY(field(4)->palette().color(QPalette::Text).lightness() <= 72);  // 160 below 232
         const bool locked = from != DarkFrom::AfterStagedEntry;
         QCOMPARE(field(1)->isEnabled(), !locked);
         QCOMPARE(fieldColour(field(1)), dark.color(locked ? QPalette::Button : QPalette::Base));
@@ -187,17 +177,17 @@ private slots:
         if (mode != 1)
             chooseLanguage(Language::French);
         field(1)->setFocus(Qt::TabFocusReason);
-        QStringList visited{QApplication::focusWidget()->objectName()};
+        QStringList visited{focused()->objectName()};
         for (int i = 0; i < 8; ++i) {
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-            visited << QApplication::focusWidget()->objectName();
+            QTest::keyClick(focused(), Qt::Key_Tab);
+            visited << focused()->objectName();
         }
         QCOMPARE(visited.join(u'|'), stops);
     }
 
     void calculateIsEnabledAndTheLatchKeepsIt() {
-        // Only the keystroke that fills the last empty field, whichever it is,
-        // enables Command1; emptying a field does not disable it, a mode change does
+        // Only the keystroke that fills the last empty field enables Command1; emptying one does
+        // not disable it, a mode change does, unless mode 5 was chosen before
         for (int last = 1; last <= 3; ++last) {
             chooseMode(1);
             for (int i = 1; i <= 3; ++i) {
@@ -212,7 +202,6 @@ private slots:
         QVERIFY(calculate()->isEnabled());
         chooseMode(2);
         QVERIFY(!calculate()->isEnabled());
-        // once mode 5 has been chosen, the emptying keeps it enabled
         chooseMode(5);
         chooseMode(1);
         for (int i = 1; i <= 3; ++i)
@@ -222,12 +211,12 @@ private slots:
         QVERIFY(calculate()->isEnabled());
     }
 
-    void everyCaptionFits_data() {
+    void everyCaptionFitsAndNamesItsControl_data() {
         QTest::addColumn<Language>("language");
         for (Language language : tav::kAllLanguages)
             QTest::newRow(qPrintable(QString::number(int(language)))) << language;
     }
-    void everyCaptionFits() {  // in every mode, chosen by its button and the language's
+    void everyCaptionFitsAndNamesItsControl() {  // in every mode, by its button and the language's
         QFETCH(Language, language);
         chooseLanguage(language);
         QList<QWidget*> controls{calculate(), saveBox()};
@@ -238,12 +227,98 @@ private slots:
                 byLanguage ? chooseLanguage(language) : chooseMode(mode);
                 for (QWidget* control : controls)
                     QVERIFY2(fits(control), qPrintable(control->objectName()));
+                checkNames();
             }
         }
         for (qint16 year = 0; year <= 20; ++year) {  // and every year's label
             label(3)->setText(window().Texte(year));
             QVERIFY(!label(3)->text().isEmpty() && fits(label(3)));
+            QCOMPARE(accessibleText(field(3)), label(3)->text());
         }
+    }
+
+    void finalCapitalByKeysOnly() {
+        // Enter presses Command1 only once Text3 holds text, not again after; the result copies
+        tabTo(QStringLiteral("Option1"));
+        press(Qt::Key_Down);
+        QVERIFY(option(2)->isChecked());
+        typeFromText1({"1000", "5"});
+        QSignalSpy presses(calculate(), &QPushButton::clicked);
+        press(Qt::Key_Return);
+        QCOMPARE(presses.count(), 0);
+        press(Qt::Key_Tab);
+        QTest::keyClicks(focused(), QStringLiteral("10"));
+        press(Qt::Key_Return);
+        press(Qt::Key_Enter, Qt::KeypadModifier);
+        QCOMPARE(presses.count(), 1);
+        QCOMPARE(field(4)->text(), QStringLiteral("1628.89"));
+        QCOMPARE(focused(), field(3));
+        tabTo(QStringLiteral("Text4"));
+        QCOMPARE(accessibleText(field(4), QAccessible::Value), QStringLiteral("1628.89"));
+        press(Qt::Key_A, Qt::ControlModifier);
+        press(Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("1628.89"));
+    }
+
+    void stagedEntryByKeysOnly() {
+        // Rates noted with keypad Enter in Text3, Space and Return on the button
+        tabTo(QStringLiteral("Option1"));
+        for (int i = 0; i < 3; ++i)
+            press(Qt::Key_Down);
+        QVERIFY(option(4)->isChecked());
+        typeFromText1({"100", "3", "5"});
+        press(Qt::Key_Enter, Qt::KeypadModifier);
+        QCOMPARE(label(3)->text(), QStringLiteral("Interest rate second year"));
+        QCOMPARE(focused(), field(3));
+        retypeFocused(QStringLiteral("4"));
+        press(Qt::Key_Tab, Qt::ShiftModifier);  // Text2 is locked: Command1 comes before Text3
+        QCOMPARE(focused(), calculate());
+        press(Qt::Key_Space);
+        QCOMPARE(label(3)->text(), QStringLiteral("Interest rate third year"));
+        // The button that presses itself into the disabled state hands the focus on
+        press(Qt::Key_Tab);
+        retypeFocused(QStringLiteral("3"));
+        press(Qt::Key_Tab, Qt::ShiftModifier);
+        press(Qt::Key_Return);
+        QCOMPARE(field(4)->text(), QStringLiteral("112.48"));
+        QVERIFY(focused() && focused()->window() == &window());
+    }
+
+    void keypadDecimalTypesTheLocalesSeparator_data() {
+        QTest::addColumn<QLocale>("locale");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<bool>("keypad");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("German, keypad period") << kGerman << int(Qt::Key_Period) << true << "2,5";
+        QTest::newRow("English, keypad comma") << kEnglish << int(Qt::Key_Comma) << true << "2.5";
+        QTest::newRow("German, main keyboard") << kGerman << int(Qt::Key_Period) << false << "2.5";
+    }
+    void keypadDecimalTypesTheLocalesSeparator() {  // in every field; the main keyboard's not
+        QFETCH(QLocale, locale);
+        QFETCH(int, key);
+        QFETCH(bool, keypad);
+        QFETCH(QString, expected);
+        QLocale::setDefault(locale);
+        for (int number = 1; number <= 3; ++number) {
+            for (int typed : {int(Qt::Key_2), key, int(Qt::Key_5)})
+                QTest::keyClick(field(number), Qt::Key(typed),
+                                keypad ? Qt::KeypadModifier : Qt::NoModifier);
+            QCOMPARE(field(number)->text(), expected);
+        }
+    }
+
+    void keypadDecimalKeepsTheLengthLimitAndSelection() {
+        // A full field refuses it, a selection is replaced and undone
+        QLocale::setDefault(kGerman);
+        type(1, QStringLiteral("1234567890123"));
+        QTest::keyClick(field(1), Qt::Key_Period, Qt::KeypadModifier);
+        QCOMPARE(field(1)->text(), QStringLiteral("1234567890123"));
+        type(2, QStringLiteral("2x5"));
+        field(2)->setSelection(1, 1);
+        QTest::keyClick(field(2), Qt::Key_Period, Qt::KeypadModifier);
+        QCOMPARE(field(2)->text(), QStringLiteral("2,5"));
+        QTest::keyClick(field(2), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(field(2)->text(), QStringLiteral("2x5"));
     }
 
 private:
@@ -254,6 +329,46 @@ private:
             button ? button->sizeHint().width()
                    : control->fontMetrics().horizontalAdvance(control->property("text").toString());
         return needed <= control->width();
+    }
+    void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QVERIFY2(focused(), "no control has the focus");
+        QTest::keyClick(focused(), key, modifiers);
+    }
+    void retypeFocused(const QString& text) {
+        press(Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(focused(), text);
+    }
+
+    // Tabs to Text1 and types the inputs with Tab between them.
+    void typeFromText1(const QStringList& inputs) {
+        tabTo(QStringLiteral("Text1"));
+        for (int i = 0; i < inputs.size(); ++i) {
+            if (i > 0)
+                press(Qt::Key_Tab);
+            QTest::keyClicks(focused(), inputs[i]);
+        }
+    }
+
+    // Tab until `name` has the focus; once round the window at most.
+    void tabTo(const QString& name) {
+        for (int step = 0; step < 16 && focused(); ++step) {
+            if (focused()->objectName() == name)
+                return;
+            QTest::keyClick(focused(), Qt::Key_Tab);
+        }
+        QFAIL(qPrintable(QStringLiteral("Tab never reaches %1").arg(name)));
+    }
+
+    // Fields are named after their labels, buttons after their captions, never with a stale name.
+    void checkNames() {
+        QList<QWidget*> buttons{calculate(), saveBox()};
+        for (int number = 1; number <= 9; ++number) {
+            buttons << option(number);
+            if (number <= 4)
+                QCOMPARE(accessibleText(field(number)), label(number)->text());
+        }
+        for (QWidget* button : buttons)
+            QCOMPARE(accessibleText(button), texts({button}).first());
     }
 };
 
