@@ -1,14 +1,11 @@
 // The settings store under load: copies of the program (this binary, run with
 // "--writer") saving at once, and a copy killed in the middle of a save.
-#include <QProcess>
-#include <QRandomGenerator>
-#include <QtTest>
 #include <csignal>
 #include <cstdio>
 
 #include "../services/testsupport.h"
 
-using tav::Variant;
+using namespace tav;
 
 namespace {
 
@@ -18,19 +15,19 @@ QString name(const QString& prefix, int n) {
 Variant text(const QString& prefix, int n) {
     return QStringLiteral("%1 setting %2 \u00e4\"\\").arg(prefix).arg(n);
 }
-tav::clsSysRegistry store(const QString& section) {
-    return tav::test::settings("tavrin-load", section);
+clsSysRegistry store(const QString& section) {
+    return test::settings("tavrin-load", section);
 }
 
 // After a line on stdin, so that copies can begin together, saves `count`
 // settings (-1: until killed) and prints the number of each save done.
 int runWriter(const QString& section, const QString& prefix, int count) {
     std::getchar();
-    const tav::clsSysRegistry registry = store(section);
+    const clsSysRegistry registry = store(section);
     for (int n = 0; n != count; ++n) {
         try {
             registry.SaveSetting(name(prefix, n), text(prefix, n));
-        } catch (const tav::RuntimeError& error) {
+        } catch (const RuntimeError& error) {
             std::fprintf(stderr, "save %d: %d %s\n", n, error.number(), error.what());
             return 1;
         }
@@ -45,7 +42,7 @@ int runWriter(const QString& section, const QString& prefix, int count) {
 class TestSettingsLoad : public QObject {
     Q_OBJECT
 
-    tav::test::ConfigHome m_home;  // the copies inherit it
+    test::ConfigHome m_home;  // the copies inherit it
     QList<QProcess*> m_copies;
 
     QProcess* start(const QString& section, const QString& prefix, int count) {
@@ -83,24 +80,21 @@ private slots:
             const QString prefix = QStringLiteral("w%1-").arg(n / 200);
             QCOMPARE(store("shared").GetSetting(name(prefix, n % 200)), text(prefix, n % 200));
         }
-        QCOMPARE(store("shared")
-                     .EnumValues(tav::RegistryRoot::CurrentUser, "Software\\tavrin-load\\shared")
-                     .toTextTable()
-                     .size(),
-                 800);
+        const Variant all =
+            store("shared").EnumValues(RegistryRoot::CurrentUser, "Software\\tavrin-load\\shared");
+        QCOMPARE(all.toTextTable().size(), 800);
     }
 
     void killedWriterLeavesTheFileReadable_data() {
-        QTest::addColumn<QString>("prefix");
+        test::columns<QString>();
         for (int round = 1; round <= 6; ++round) {
             QTest::addRow("kill %d", round) << QStringLiteral("k%1-").arg(round);
         }
     }
-    // Killed at a random moment, most likely inside a save: every save done
-    // is in the file, at most the one under way besides, and the next copy
-    // saves at once, the killed one's lock notwithstanding.
+    // Killed at a random moment, most likely inside a save: every save done is in the
+    // file, at most the one under way besides, and the next copy saves at once.
     void killedWriterLeavesTheFileReadable() {
-        QFETCH(QString, prefix);
+        const auto [prefix] = test::fetch<QString>();
         QProcess* copy = start("killed", prefix, -1);
         QVERIFY(copy && copy->write("go\n") == 3);
         QTRY_VERIFY_WITH_TIMEOUT(copy->canReadLine() || copy->state() != QProcess::Running, 20000);
@@ -116,7 +110,7 @@ private slots:
             done = ok ? n : done;  // the last line may be cut
         }
         QVERIFY2(done >= 0, qPrintable(QStringLiteral("no save done in %1 ms").arg(delay)));
-        const tav::clsSysRegistry registry = store("killed");
+        const clsSysRegistry registry = store("killed");
         for (int n = 0; n <= done; ++n) {
             QCOMPARE(registry.GetSetting(name(prefix, n)), text(prefix, n));
         }

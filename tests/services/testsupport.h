@@ -1,12 +1,10 @@
 #pragma once
 
-#include <QApplication>
-#include <QDir>
-#include <QElapsedTimer>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QTimer>
+#include <QtTest>
+#include <QtWidgets>
 #include <functional>
+#include <tuple>
+#include <utility>
 
 #include "clssysregistry.h"
 #include "runtimeerror.h"
@@ -26,7 +24,22 @@ inline QString errorOf(const std::function<void()>& action, bool withText = fals
     return {};
 }
 
-// One row of a data table.
+// Data tables number their columns: `columns<int, QString>()` in the _data
+// function, `const auto [number, text] = fetch<int, QString>()` in the test.
+inline constexpr const char* kColumns[] = {"0", "1", "2", "3", "4", "5", "6", "7"};
+template <typename... T>
+void columns() {
+    int i = 0;
+    (QTest::addColumn<T>(kColumns[i++]), ...);
+}
+template <typename... T, std::size_t... I>
+std::tuple<T...> fetchColumns(std::index_sequence<I...>) {
+    return {*static_cast<T*>(QTest::qData(kColumns[I], qMetaTypeId<T>()))...};
+}
+template <typename... T>
+std::tuple<T...> fetch() {
+    return fetchColumns<T...>(std::index_sequence_for<T...>());
+}
 template <typename... T>
 void row(const char* name, T... values) {
     (QTest::newRow(name) << ... << values);

@@ -1,14 +1,6 @@
 // clsSysDialogs with the real Qt dialogs, driven offscreen the way a user
 // would: type a name and press Enter, or cancel.
 
-#include <QComboBox>
-#include <QFileDialog>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMessageBox>
-#include <QPointer>
-#include <QTextDocument>
-#include <QtTest>
 #include <memory>
 
 #include "clssysdialogs.h"
@@ -65,100 +57,78 @@ private slots:
         }
     }
 
-    // The dialog shows what was asked for, over the window; the path typed
-    // comes back, or after Cancel the proposed name.
+    // The dialog shows what was asked for, over the window: name, folder, title and the
+    // types offered ("names|patterns", the first preselected). The path typed comes back,
+    // or after Cancel the proposed name. A folder not here starts it at home.
     void fileDialogShowsTheRequestAndAnswers_data() {
-        QTest::addColumn<Dialog>("which");
-        QTest::addColumn<QString>("folder");  // "@": the test's folder
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("title");
-        QTest::addColumn<QString>("typed");  // empty: Cancel
-        const QString name("tavrin.txt"), typed("result.txt");
-        row("open", Dialog::Open, "@", name, "", typed);
-        row("save", Dialog::Save, "@", name, "", typed);
-        row("own title", Dialog::Save, "@", name, "Ergebnisdatei wählen", typed);
-        row("save cancelled", Dialog::Save, "@", name, "", "");
-        row("cancelled without a name", Dialog::Save, "@", "", "", "");
-        row("name of 260 characters", Dialog::Save, "@", QString(260, 'a'), "", "");
-        row("90 characters of 3 bytes each", Dialog::Save, "@", QString(90, QChar(0x20AC)), "", "");
-        // A folder that is not here starts the dialog at home.
-        row("drive of another system", Dialog::Open, "C:\\", name, "", "");
-        row("no folder", Dialog::Save, "", name, "", "");
+        // folder "@": the test's folder; typed empty: Cancel
+        columns<Dialog, QString, QString, QString, QString, QString, QString>();
+        const QString name("tavrin.txt"), typed("result.txt"), plain("plain text document (*.txt)");
+        const auto ask = [&](const char* tag, Dialog which, const QString& folder,
+                             const QString& proposed, const QString& title, const QString& answer,
+                             const QString& types = "txt", const QString& offered = {}) {
+            row(tag, which, folder, proposed, title, answer, types,
+                offered.isEmpty() ? plain + "|*.txt" : offered);
+        };
+        ask("open", Dialog::Open, "@", name, "", typed);
+        ask("save", Dialog::Save, "@", name, "", typed);
+        ask("own title", Dialog::Save, "@", name, "Ergebnisdatei wählen", typed);
+        ask("save cancelled", Dialog::Save, "@", name, "", "");
+        ask("cancelled without a name", Dialog::Save, "@", "", "", "");
+        ask("name of 260 characters", Dialog::Save, "@", QString(260, 'a'), "", "");
+        ask("90 characters of 3 bytes each", Dialog::Save, "@", QString(90, QChar(0x20AC)), "", "");
+        ask("drive of another system", Dialog::Open, "C:\\", name, "", "");
+        ask("no folder", Dialog::Save, "", name, "", "");
+        ask("pattern, then extension", Dialog::Save, "@", name, "", "", "*.txt;txt",
+            "*.txt;" + plain + "|*.txt;*.txt");
+        ask("unknown extension", Dialog::Save, "@", name, "", "", "xyz", "(*.xyz)|*.xyz");
+        ask("trailing semicolon", Dialog::Save, "@", name, "", "", "txt;",
+            plain + ";(*.)|*.txt;*.");
     }
     void fileDialogShowsTheRequestAndAnswers() {
-        QFETCH(Dialog, which);
-        QFETCH(QString, folder);
-        QFETCH(QString, name);
-        QFETCH(QString, title);
-        QFETCH(QString, typed);
+        const auto [which, folder, name, title, typed, types, offered] =
+            fetch<Dialog, QString, QString, QString, QString, QString, QString>();
         const bool ours = folder == "@";
         QWidget window;
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
-        QStringList seen;
+        QStringList seen, shown, patterns;
         OnModal<QFileDialog> driver([&](QFileDialog* dialog) {
+            auto* combo = dialog->findChild<QComboBox*>("fileTypeCombo");
+            for (int i = 0; combo && i < combo->count(); ++i) {
+                shown << combo->itemText(i);
+            }
+            for (const QString& filter : dialog->nameFilters()) {
+                patterns << filter.section('(', -1).chopped(1);
+            }
             seen << nameField(dialog)->text() << dialog->directory().absolutePath()
-                 << dialog->windowTitle();
+                 << dialog->windowTitle() << shown.join(';') + '|' + patterns.join(';')
+                 << dialog->selectedNameFilter();
             // Answered first, so that a failed check does not leave it open.
             typed.isEmpty() ? dialog->reject() : typeAndConfirm(dialog, typed);
             QCOMPARE(dialog->acceptMode() == QFileDialog::AcceptSave, which == Dialog::Save);
             QCOMPARE(dialog->parentWidget(), &window);
         });
         const QString path =
-            show(which, ours ? m_folder->path() : folder, name, "txt", title, window.winId());
+            show(which, ours ? m_folder->path() : folder, name, types, title, window.winId());
         QVERIFY(driver.appeared);
         const QString caption = which == Dialog::Open ? "Open" : "Save As";
         // The proposed name as far as it fits the buffer's declared length.
         QCOMPARE(seen, QStringList({name.left(259), ours ? m_folder->path() : QDir::homePath(),
-                                    title.isEmpty() ? caption : title}));
+                                    title.isEmpty() ? caption : title, offered,
+                                    offered.section('|', 0, 0).section(';', 0, 0)}));
         QCOMPARE(path, typed.isEmpty() ? name : m_folder->filePath(typed));
     }
 
-    void typeListNamesTheTypes_data() {
-        QTest::addColumn<QString>("fileTypes");
-        QTest::addColumn<QStringList>("shown");  // the first one preselected
-        QTest::addColumn<QStringList>("patterns");
-        const QString plain("plain text document (*.txt)");
-        row("txt", "txt", QStringList{plain}, QStringList{"*.txt"});
-        row("pattern, then extension", "*.txt;txt", QStringList{"*.txt", plain},
-            QStringList{"*.txt", "*.txt"});
-        row("unknown extension", "xyz", QStringList{"(*.xyz)"}, QStringList{"*.xyz"});
-        row("trailing semicolon", "txt;", QStringList{plain, "(*.)"}, QStringList{"*.txt", "*."});
-    }
-    void typeListNamesTheTypes() {
-        QFETCH(QString, fileTypes);
-        QFETCH(QStringList, shown);
-        QFETCH(QStringList, patterns);
-        QStringList seenTypes, seenPatterns;
-        OnModal<QFileDialog> driver([&](QFileDialog* dialog) {
-            auto* combo = dialog->findChild<QComboBox*>("fileTypeCombo");
-            for (int i = 0; combo && i < combo->count(); ++i) {
-                seenTypes.append(combo->itemText(i));
-            }
-            for (const QString& filter : dialog->nameFilters()) {
-                seenPatterns.append(filter.section('(', -1).chopped(1));
-            }
-            seenTypes.append(dialog->selectedNameFilter());
-            dialog->reject();
-        });
-        show(Dialog::Save, m_folder->path(), "tavrin.txt", fileTypes);
-        QCOMPARE(seenTypes, shown + QStringList{shown.first()});
-        QCOMPARE(seenPatterns, patterns);
-    }
-
     void invalidRequestShowsNoDialog_data() {
-        QTest::addColumn<Dialog>("which");
-        QTest::addColumn<int>("recordSize");  // 0: through clsSysDialogs
-        QTest::addColumn<QString>("error");
+        columns<Dialog, int, QString>();  // which, record size (0: clsSysDialogs), error
         row("open, name over 260 characters", Dialog::Open, 0, "5 cSysDialogs:GetOpenFileName");
         row("save, name over 260 characters", Dialog::Save, 0, "5 cSysDialogs:GetOpenFileName");
         row("record of an unknown size", Dialog::Save, int(sizeof(win::OPENFILENAMEA)) + 8,
             QString::number(win::CDERR_STRUCTSIZE));
     }
     void invalidRequestShowsNoDialog() {
-        QFETCH(Dialog, which);
-        QFETCH(int, recordSize);
-        QFETCH(QString, error);
+        const auto [which, recordSize, error] = fetch<Dialog, int, QString>();
         OnModal<QWidget> driver([](QWidget* unexpected) { unexpected->close(); }, 300);
         QString raised;
         if (recordSize == 0) {
@@ -177,25 +147,19 @@ private slots:
         QCOMPARE(raised, error);
     }
 
-    // The result file is appended to, so an existing one is taken without an
-    // overwrite question. The result holds 258 bytes and a NUL: a longer path
-    // is refused with a message that shows it as typed, and the dialog stays,
-    // but a folder's name still opens the folder.
+    // An existing file is taken without an overwrite question (results are appended).
+    // The result holds 258 bytes and a NUL: a longer path is refused with a message
+    // that shows it as typed, and the dialog stays, but a folder's name still opens it.
     void typedPathIsCheckedOnlyForItsLength_data() {
-        QTest::addColumn<int>("pathBytes");  // 0: the existing file
-        QTest::addColumn<bool>("folder");
-        QTest::addColumn<bool>("refused");
-        QTest::addColumn<bool>("stays");
+        // path bytes (0: the existing file), folder, refused, stays
+        columns<int, bool, bool, bool>();
         row("existing file", 0, false, false, false);
         row("258 bytes", 258, false, false, false);
         row("259 bytes", 259, false, true, true);
         row("folder of 259 bytes", 259, true, false, true);
     }
     void typedPathIsCheckedOnlyForItsLength() {
-        QFETCH(int, pathBytes);
-        QFETCH(bool, folder);
-        QFETCH(bool, refused);
-        QFETCH(bool, stays);
+        const auto [pathBytes, folder, refused, stays] = fetch<int, bool, bool, bool>();
         const QString existing = m_folder->filePath("old.txt");
         writeFile(existing, "earlier results\n");
         const QString name = pathBytes
@@ -227,12 +191,12 @@ private slots:
     }
 
     void folderDialogShowsTheInstructionAndReturnsTheFolder_data() {
-        QTest::addColumn<bool>("accept");
+        columns<bool>();
         row("chosen", true);
         row("cancelled: empty text", false);
     }
     void folderDialogShowsTheInstructionAndReturnsTheFolder() {
-        QFETCH(bool, accept);
+        const auto [accept] = fetch<bool>();
         const QString chosen = m_folder->filePath("Ergebnisse");
         QVERIFY(QDir().mkpath(chosen));
         QString shown;

@@ -1,12 +1,9 @@
 // clsSysRegistry over the settings file and the desktop's file types, and the
 // Variant values it gives. Several processes writing at once: tests/load.
 
-#include <QImage>
-#include <QScopeGuard>
-#include <QtTest>
-#include <memory>
-
 #include <unistd.h>
+
+#include <memory>
 
 #include "platform/win32api.h"
 #include "testsupport.h"
@@ -17,17 +14,13 @@ namespace Root = RegistryRoot;
 namespace Type = RegistryType;
 
 namespace {
-
 const QString kKey = QStringLiteral("Software\\tavrin\\Test");
 const QString kValue = QStringLiteral("V");
-
 // What is wrong with the settings file or the way to it.
 enum class Damage { CorruptLine, FolderForFile, FileForFolder, ClosedFolder };
-
 clsSysRegistry options(qint32 type = Type::String) {
     return settings("tavrin", "Options", type);
 }
-
 }  // namespace
 
 Q_DECLARE_METATYPE(Damage)
@@ -38,15 +31,13 @@ class TestSysRegistry : public QObject {
     std::unique_ptr<ConfigHome> m_home;
     QTemporaryDir m_themes;
 
-    // Puts `lines` as the values of kKey into a settings file of our own,
-    // after a blank line as an editor may leave.
+    // The values of kKey in a settings file of our own, after a blank line as an editor may leave.
     void seedValues(const QByteArray& lines) {
         writeFile(m_home->settingsFile(), "\n[Software\\tavrin\\Test]\n" + lines + '\n');
     }
 
 private slots:
-    // A theme with one icon, "text-plain", so that icon look-ups mean the
-    // same on every machine.
+    // A theme with one icon, "text-plain", so that look-ups mean the same on every machine.
     void initTestCase() {
         const QString theme = m_themes.filePath("tavrintest");
         writeFile(
@@ -74,10 +65,7 @@ private slots:
 
     // What is written is read back, or the conversion fails and nothing is written.
     void valuesReadBackAsWritten_data() {
-        QTest::addColumn<int>("type");
-        QTest::addColumn<Variant>("written");
-        QTest::addColumn<Variant>("read");
-        QTest::addColumn<int>("error");
+        columns<int, Variant, Variant, int>();
         QString bytes;
         for (int byte = 0; byte < 256; ++byte) {
             bytes.append(QChar(byte));
@@ -109,10 +97,7 @@ private slots:
         row("character beyond a byte", Type::Binary, Variant("€"), none, 5);
     }
     void valuesReadBackAsWritten() {
-        QFETCH(int, type);
-        QFETCH(Variant, written);
-        QFETCH(Variant, read);
-        QFETCH(int, error);
+        const auto [type, written, read, error] = fetch<int, Variant, Variant, int>();
         qputenv("TAVRIN_DIR", "/srv/tavrin");
         const clsSysRegistry registry;
         QCOMPARE(errorOf([&] {
@@ -122,31 +107,27 @@ private slots:
         QCOMPARE(registry.GetRegistryValue(Root::CurrentUser, kKey, kValue), read);
     }
 
-    // Values as a user may edit them into the file.
+    // Values as a user may edit them into the file; the error's text as it starts.
     void storedValuesAreReadByType_data() {
-        QTest::addColumn<QByteArray>("stored");
-        QTest::addColumn<Variant>("read");
-        QTest::addColumn<QString>("error");  // how the error's text starts
+        columns<QString, Variant, QString>();
         const QString none, label("cSysRegistry:GetRegistryValue");
-        row("blanks around = and ,", QByteArray("\"V\" = multi_sz:\"a\" , \"b\""),
+        row("blanks around = and ,", "\"V\" = multi_sz:\"a\" , \"b\"",
             Variant(QStringList{"a", "b"}), none);
-        row("hex digits in either case", QByteArray("\"V\"=hex:0A,fF"), Variant("\n\u00ff"), none);
-        row("default value", QByteArray("@=\"standard\""), Variant(), none);
-        row("type not handled", QByteArray("\"V\"=hex(b):01,02"), Variant(), none);
-        row("missing value", QByteArray("\"Other\"=\"x\""), Variant(), none);
-        row("text of size 0", QByteArray("\"V\"=hex(1):"), Variant(),
+        row("hex digits in either case", "\"V\"=hex:0A,fF", Variant("\n\u00ff"), none);
+        row("default value", "@=\"standard\"", Variant(), none);
+        row("type not handled", "\"V\"=hex(b):01,02", Variant(), none);
+        row("missing value", "\"Other\"=\"x\"", Variant(), none);
+        row("text of size 0", "\"V\"=hex(1):", Variant(),
             "5 " + label + " Invalid procedure call or argument");
-        row("multi-text of size 1", QByteArray("\"V\"=hex(7):00"), Variant(), "5 " + label);
-        row("number of eight bytes", QByteArray("\"V\"=hex(4):01,00,00,00,00,00,00,00"), Variant(),
+        row("multi-text of size 1", "\"V\"=hex(7):00", Variant(), "5 " + label);
+        row("number of eight bytes", "\"V\"=hex(4):01,00,00,00,00,00,00,00", Variant(),
             "234 " + label + " More data is available.\r");
-        row("letter beyond f", QByteArray("\"V\"=hex:0g"), Variant(),
+        row("letter beyond f", "\"V\"=hex:0g", Variant(),
             "1009 " + label + " The configuration registry database is corrupt. (");
     }
     void storedValuesAreReadByType() {
-        QFETCH(QByteArray, stored);
-        QFETCH(Variant, read);
-        QFETCH(QString, error);
-        seedValues(stored);
+        const auto [stored, read, error] = fetch<QString, Variant, QString>();
+        seedValues(stored.toUtf8());
         Variant value;
         const QString raised = errorOf(
             [&] { value = clsSysRegistry().GetRegistryValue(Root::CurrentUser, kKey, kValue); },
@@ -156,10 +137,9 @@ private slots:
                  qPrintable(raised));
     }
 
+    // The answer is "true", "false" or the error.
     void hasKeyTellsWhatExists_data() {
-        QTest::addColumn<QString>("key");
-        QTest::addColumn<Variant>("value");
-        QTest::addColumn<QString>("answer");  // "true", "false" or the error
+        columns<QString, Variant, QString>();
         const Variant none = Variant::missing();
         row("key", kKey, none, "true");
         row("key in other case", "SOFTWARE\\Tavrin\\test", none, "true");
@@ -173,9 +153,7 @@ private slots:
         row("array as value name", kKey, Variant(QStringList{"a"}), "13 cSysRegistry:HasKey");
     }
     void hasKeyTellsWhatExists() {
-        QFETCH(QString, key);
-        QFETCH(Variant, value);
-        QFETCH(QString, answer);
+        const auto [key, value, answer] = fetch<QString, Variant, QString>();
         seedValues("\"Mode\"=\"1\"");
         bool exists = false;
         const QString error =
@@ -183,6 +161,7 @@ private slots:
         QCOMPARE(error.isEmpty() ? QVariant(exists).toString() : error, answer);
     }
 
+    // A value the user may not change: the refusal is raised, not passed for success.
     void deleteRemovesAndToleratesWhatIsMissing() {
         seedValues("\"Mode\"=\"1\"\n\"Keep\"=\"2\"");
         const clsSysRegistry registry;
@@ -194,7 +173,6 @@ private slots:
                      registry.DeleteRegistryValue(Root::CurrentUser, "Software\\none", kValue);
                  }),
                  QString());
-        // A value the user may not change: the refusal is raised, not passed for success.
         QCOMPARE(
             errorOf(
                 [&] { registry.DeleteRegistryValue(Root::ClassesRoot, ".txt", "Content Type"); },
@@ -202,8 +180,8 @@ private slots:
             "5 cSysRegistry:DeleteRegistryValue Access is denied.\r");
     }
 
+    // "grün" is the longest name in bytes, not in characters; "%25" is an escaped "%".
     void listsKeysAndValuesInOrder() {
-        // "grün" is the longest name in bytes, not in characters; "%25" is an escaped "%".
         writeFile(m_home->settingsFile(),
                   "[Software\\tavrin\\Test\\beta]\n[Software\\tavrin\\Test\\Alpha]\n"
                   "[Software\\tavrin\\Test\\5%25]\n[Software\\tavrin\\Test]\n\"zz\"=\"1\"\n"
@@ -213,8 +191,13 @@ private slots:
                  Variant(QStringList{"5%", "Alpha", "beta"}));
         const Variant::TextTable rows{{"zz", "1"}, {"grün", "4"}, {"", "3"}, {"List", "7"}};
         QCOMPARE(registry.EnumValues(Root::CurrentUser, kKey), Variant(rows));
-        // The layer itself gives the name with its NUL, no write time, and
-        // refuses a buffer with no room for the NUL.
+        // Nothing to list is Empty, not an empty array.
+        for (const QString& key : {kKey + "\\Alpha", QStringLiteral("Software\\none")}) {
+            QCOMPARE(registry.EnumKeys(Root::CurrentUser, key).kind(), Variant::Kind::Empty);
+            QCOMPARE(registry.EnumValues(Root::CurrentUser, key).kind(), Variant::Kind::Empty);
+        }
+        // The layer gives the name with its NUL and no write time, refuses a buffer
+        // without room for the NUL, and ends a listing past the last entry.
         win::HKEY key = nullptr;
         QCOMPARE(win::RegOpenKeyExA(win::HKEY_CURRENT_USER, "Software\\tavrin\\Test", 0,
                                     win::KEY_READ, &key),
@@ -222,69 +205,71 @@ private slots:
         QByteArray name(8, 'x');
         win::DWORD size = 8;
         win::FILETIME written{1, 1};
-        QCOMPARE(
-            win::RegEnumKeyExA(key, 1, name.data(), &size, nullptr, nullptr, nullptr, &written), 0);
+        const auto keyAt = [&](win::DWORD i, win::FILETIME* time = nullptr) {
+            return win::RegEnumKeyExA(key, i, name.data(), &size, nullptr, nullptr, nullptr, time);
+        };
+        QCOMPARE(keyAt(1, &written), 0);
         QCOMPARE(name.left(size + 1), QByteArray("Alpha", 6));
         QCOMPARE(written.dwLowDateTime + written.dwHighDateTime, 0u);
         size = 5;
-        QCOMPARE(win::RegEnumKeyExA(key, 1, name.data(), &size, nullptr, nullptr, nullptr, nullptr),
-                 win::ERROR_MORE_DATA);
-        // Listing until there are no more, as callers on Windows do, ends there.
-        QCOMPARE(win::RegEnumKeyExA(key, 3, name.data(), &size, nullptr, nullptr, nullptr, nullptr),
-                 win::ERROR_NO_MORE_ITEMS);
+        QCOMPARE(keyAt(1), win::ERROR_MORE_DATA);
+        QCOMPARE(keyAt(3), win::ERROR_NO_MORE_ITEMS);
         QCOMPARE(win::RegEnumValueA(key, 4, name.data(), &size, nullptr, nullptr, nullptr, nullptr),
                  win::ERROR_NO_MORE_ITEMS);
         win::RegCloseKey(key);
-        // Nothing to list is Empty, not an empty array.
-        for (const QString& key : {kKey + "\\Alpha", QStringLiteral("Software\\none")}) {
-            QCOMPARE(registry.EnumKeys(Root::CurrentUser, key).kind(), Variant::Kind::Empty);
-            QCOMPARE(registry.EnumValues(Root::CurrentUser, key).kind(), Variant::Kind::Empty);
+        // Every registry code has its text (else error 9999 would surface instead of
+        // it), and the size an expansion asks for counts its NUL.
+        for (const win::DWORD code :
+             {0u,    2u,    5u,    6u,    33u,   87u,   234u,  259u,  1009u, 1010u, 1011u,
+              1012u, 1013u, 1014u, 1015u, 1016u, 1017u, 1018u, 1019u, 1020u, 1021u}) {
+            QByteArray text(256, ' ');
+            const auto count = win::FormatMessageA(win::FORMAT_MESSAGE_FROM_SYSTEM, nullptr, code,
+                                                   0, text.data(), 256, nullptr);
+            QVERIFY2(count > 2 && text.left(count).endsWith("\r\n"),
+                     qPrintable(QString::number(code)));
         }
+        QCOMPARE(win::ExpandEnvironmentStringsA("ab", nullptr, 0), 3u);
     }
 
-    void answersAboutExtensions_data() {
-        QTest::addColumn<QString>("extension");
-        QTest::addColumn<QString>("contentType");
-        QTest::addColumn<Variant>("fileType");
-        QTest::addColumn<QString>("language");
+    // The content type, the type's name in the user's language, and an icon handle
+    // that stands for an icon until it is destroyed.
+    void answersAboutFileTypes_data() {
+        columns<QString, QString, Variant, QString, bool>();
         const QString unknown("application/octet-stream"), plain("text/plain");
-        row("txt", "txt", plain, Variant("plain text document"), "en_US");
-        row("upper case", "TXT", plain, Variant("plain text document"), "en_US");
-        row("user's language", "txt", plain, Variant("Einfaches Textdokument"), "de_DE");
-        row("unknown", "xyz", unknown, Variant(), "en_US");
-        row("none", "", unknown, Variant(), "en_US");
+        const Variant text("plain text document");
+        row("no dot: the name is the extension", "txt", plain, text, "en_US", true);
+        row("upper case", "TXT", plain, text, "en_US", true);
+        row("user's language", "txt", plain, Variant("Einfaches Textdokument"), "de_DE", true);
+        row("unknown", "xyz", unknown, Variant(), "en_US", false);
+        row("none", "", unknown, Variant(), "en_US", false);
+        row("text file", "notes.txt", "", Variant(), "", true);
+        row("nothing before the dot", ".txt", "", Variant(), "", true);
+        row("type without icon in the theme", "song.ogg", "", Variant(), "", false);
+        row("unknown type", "archive.xyz", "", Variant(), "", false);
     }
-    void answersAboutExtensions() {
-        QFETCH(QString, extension);
-        QFETCH(QString, contentType);
-        QFETCH(Variant, fileType);
-        QFETCH(QString, language);
-        QLocale::setDefault(QLocale(language));
+    void answersAboutFileTypes() {
+        const auto [file, contentType, fileType, language, hasIcon] =
+            fetch<QString, QString, Variant, QString, bool>();
         const clsSysRegistry registry;
-        QCOMPARE(registry.ExtensionToContentType(extension), contentType);
-        QCOMPARE(registry.ExtensionToFileType(extension), fileType);
-    }
-
-    // The handle stands for an icon until it is destroyed.
-    void iconHandlesForFileTypes_data() {
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<bool>("hasIcon");
-        row("text file", "notes.txt", true);
-        row("no dot: the name is the extension", "txt", true);
-        row("nothing before the dot", ".txt", true);
-        row("type without icon in the theme", "song.ogg", false);
-        row("unknown type", "archive.xyz", false);
-    }
-    void iconHandlesForFileTypes() {
-        QFETCH(QString, file);
-        QFETCH(bool, hasIcon);
-        const auto icon = reinterpret_cast<win::HICON>(clsSysRegistry().FileToIconHandle(file));
+        if (!language.isEmpty()) {  // an extension alone
+            QLocale::setDefault(QLocale(language));
+            QCOMPARE(registry.ExtensionToContentType(file), contentType);
+            QCOMPARE(registry.ExtensionToFileType(file), fileType);
+        }
+        const auto icon = reinterpret_cast<win::HICON>(registry.FileToIconHandle(file));
         QCOMPARE(!win::iconFromHandle(icon).isNull(), hasIcon);
         QCOMPARE(win::DestroyIcon(icon), win::BOOL(hasIcon));
         QVERIFY(win::iconFromHandle(icon).isNull());
     }
 
     void settingsRoundTrip() {
+        // Without AppName and Section the key is "Software\\", with an empty name in
+        // it, which no registry key can have.
+        const clsSysRegistry nameless = settings({}, {});
+        QCOMPARE(errorOf([&] { nameless.SaveSetting(kValue, "x"); }, true),
+                 "87 cSysRegistry:SetRegistryValue The parameter is incorrect.\r");
+        QCOMPARE(errorOf([&] { nameless.GetSetting(kValue); }), "87 cSysRegistry:GetRegistryValue");
+        QVERIFY(!QFile::exists(m_home->settingsFile()));
         clsSysRegistry registry = options();
         QCOMPARE(registry.Section(), "Options");
         registry.SaveSetting("Mode", "3 a");
@@ -312,62 +297,31 @@ private slots:
         QVERIFY(!registry.HasKey(Root::CurrentUser, "Software\\tavrin\\Options", kValue));
     }
 
+    // Reading neither needs nor creates the settings file.
     void getSettingFallsBackOnlyForMissingSettings_data() {
-        QTest::addColumn<Variant>("stored");
-        QTest::addColumn<Variant>("defaultValue");
-        QTest::addColumn<Variant>("expected");
-        row("missing, no default: the missing marker", Variant(), Variant::missing(),
+        columns<Variant, Variant, Variant>();
+        const Variant none;
+        row("missing, no default: the missing marker", none, Variant::missing(),
             Variant::missing());
-        row("missing, default", Variant(), Variant("7"), Variant("7"));
-        row("missing, empty default", Variant(), Variant(), Variant());
+        row("missing, default", none, Variant("7"), Variant("7"));
+        row("missing, empty default", none, none, none);
         row("stored empty text is a value", Variant(""), Variant("7"), Variant(""));
         row("stored value", Variant("5"), Variant("7"), Variant("5"));
     }
     void getSettingFallsBackOnlyForMissingSettings() {
-        QFETCH(Variant, stored);
-        QFETCH(Variant, defaultValue);
-        QFETCH(Variant, expected);
+        const auto [stored, defaultValue, expected] = fetch<Variant, Variant, Variant>();
         if (!stored.isEmpty()) {
             options().SaveSetting(kValue, stored);
         }
         QCOMPARE(options().GetSetting(kValue, defaultValue), expected);
-        // Reading neither needs nor creates the settings file.
         QCOMPARE(QFile::exists(m_home->settingsFile()), !stored.isEmpty());
     }
 
-    // Without AppName and Section the key is "Software\\", with an empty name
-    // in it, which no registry key can have.
-    void settingsWithoutApplicationNameAreRefused() {
-        const clsSysRegistry registry = settings({}, {});
-        QCOMPARE(errorOf([&] { registry.SaveSetting(kValue, "x"); }, true),
-                 "87 cSysRegistry:SetRegistryValue The parameter is incorrect.\r");
-        QCOMPARE(errorOf([&] { registry.GetSetting(kValue); }), "87 cSysRegistry:GetRegistryValue");
-        QVERIFY(!QFile::exists(m_home->settingsFile()));
-    }
-
-    // A registry code without a text would surface as error 9999 instead of itself.
-    void everyRegistryCodeHasItsText() {
-        for (const win::DWORD code :
-             {0u,    2u,    5u,    6u,    33u,   87u,   234u,  259u,  1009u, 1010u, 1011u,
-              1012u, 1013u, 1014u, 1015u, 1016u, 1017u, 1018u, 1019u, 1020u, 1021u}) {
-            QByteArray text(256, ' ');
-            const auto count = win::FormatMessageA(win::FORMAT_MESSAGE_FROM_SYSTEM, nullptr, code,
-                                                   0, text.data(), 256, nullptr);
-            QVERIFY2(count > 2 && text.left(count).endsWith("\r\n"),
-                     qPrintable(QString::number(code)));
-        }
-    }
-
-    // The size an expansion asks for counts its NUL, as on Windows.
-    void expansionSizeCountsTheNul() {
-        QCOMPARE(win::ExpandEnvironmentStringsA("ab", nullptr, 0), 3u);
-    }
-
-    // Every operation fails the same way, none takes the damage for settings
-    // that are not there, and the file is left as it was.
+    // Every operation fails the same way, none takes the damage for settings that
+    // are not there, and the file is left as it was. The error: number and text,
+    // then what the text names.
     void badSettingsFileIsReportedAndKeptByteForByte_data() {
-        QTest::addColumn<Damage>("damage");
-        QTest::addColumn<QString>("error");  // number and text, then what the text names
+        columns<Damage, QString>();
         const QString io("1016 An I/O operation|tavrin/registry.ini cannot be read");
         row("corrupt line", Damage::CorruptLine,
             "1009 The configuration registry database is corrupt.|tavrin/registry.ini, line 3:");
@@ -376,8 +330,7 @@ private slots:
         row("a folder that cannot be entered", Damage::ClosedFolder, io + ": Permission denied");
     }
     void badSettingsFileIsReportedAndKeptByteForByte() {
-        QFETCH(Damage, damage);
-        QFETCH(QString, error);
+        const auto [damage, error] = fetch<Damage, QString>();
         if (damage == Damage::ClosedFolder && ::geteuid() == 0) {
             QSKIP("the permissions of a folder do not hold for root");
         }
@@ -399,7 +352,7 @@ private slots:
         const clsSysRegistry registry = options();
 
         const QString saved = errorOf([&] { registry.SaveSetting("Mode", 4); }, true);
-        const QString number = error.section(' ', 0, 0), label = number + " cSysRegistry:";
+        const QString label = error.section(' ', 0, 0) + " cSysRegistry:";
         QVERIFY2(saved.startsWith(label + "SetRegistryValue " +
                                   error.section(' ', 1).section('|', 0, 0)) &&
                      saved.contains(m_home->dir.filePath(error.section('|', 1))),

@@ -1,7 +1,5 @@
-// Windows only: the service classes over the system's own registry and
-// common dialogs. Settings go to a key of the test's own below
-// HKEY_CURRENT_USER, removed afterwards; dialogs are answered through window
-// messages as a user would answer them.
+// The service classes over Windows' own registry and common dialogs. Settings go to a
+// key of the test's own, removed afterwards; dialogs are answered by window messages.
 
 #include "platform/win32api.h"  // windows.h, without the names that rename methods
 
@@ -26,9 +24,7 @@ private slots:
     void cleanup() { RegDeleteTreeA(HKEY_CURRENT_USER, m_key.toLocal8Bit().constData()); }
 
     void valueKeepsItsType_data() {
-        QTest::addColumn<int>("type");
-        QTest::addColumn<Variant>("written");
-        QTest::addColumn<Variant>("read");
+        columns<int, Variant, Variant>();
         const Variant text("Zinssatz für"), bytes(QStringLiteral("\x01\xff"));
         row("text", Type::String, text, text);
         row("text to expand", Type::ExpandString, Variant("%SystemRoot%\\tavrin"),
@@ -39,9 +35,7 @@ private slots:
             Variant(QStringList{"a", "bc"}));
     }
     void valueKeepsItsType() {
-        QFETCH(int, type);
-        QFETCH(Variant, written);
-        QFETCH(Variant, read);
+        const auto [type, written, read] = fetch<int, Variant, Variant>();
         const clsSysRegistry registry;
         const QString key = m_key + "\\Values";
         registry.SetRegistryValue(Root::CurrentUser, key, "v", type, written);
@@ -82,16 +76,12 @@ private slots:
     }
 
     void fileTypesComeFromTheClassesRoot_data() {
-        QTest::addColumn<QString>("extension");
-        QTest::addColumn<bool>("named");
-        QTest::addColumn<QString>("contentType");
+        columns<QString, bool, QString>();
         row("txt", "txt", true, "text/plain");
         row("unknown", "tavrinunknown", false, "application/octet-stream");
     }
     void fileTypesComeFromTheClassesRoot() {
-        QFETCH(QString, extension);
-        QFETCH(bool, named);
-        QFETCH(QString, contentType);
+        const auto [extension, named, contentType] = fetch<QString, bool, QString>();
         const clsSysRegistry registry;
         const Variant type = registry.ExtensionToFileType(extension);
         QCOMPARE(type.kind() == Variant::Kind::Text && !type.toText().isEmpty(), named);
@@ -99,16 +89,14 @@ private slots:
     }
 
     void dialogIsAnswered_data() {
-        QTest::addColumn<int>("dialog");     // 0 open, 1 save, 2 folder
-        QTest::addColumn<QString>("typed");  // empty: Cancel
+        columns<int, QString>();  // dialog: 0 open, 1 save, 2 folder; typed, empty: Cancel
         row("save, a name typed", 1, "zins.txt");
         row("save, cancelled", 1, "");
         row("open, a name typed", 0, "zins.txt");
         row("folder, cancelled", 2, "");
     }
     void dialogIsAnswered() {
-        QFETCH(int, dialog);
-        QFETCH(QString, typed);
+        const auto [dialog, typed] = fetch<int, QString>();
         QTemporaryDir folder;
         const QString path = QDir::toNativeSeparators(folder.filePath(typed));
         if (dialog == 0) {
