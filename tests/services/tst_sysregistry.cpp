@@ -218,7 +218,8 @@ private slots:
                  win::ERROR_NO_MORE_ITEMS);
         win::RegCloseKey(key);
         // Every registry code has its text (else error 9999 would surface instead of
-        // it), and the size an expansion asks for counts its NUL.
+        // it), a code without one has none, and the size an expansion asks for
+        // counts its NUL.
         for (const win::DWORD code :
              {0u,    2u,    5u,    6u,    33u,   87u,   234u,  259u,  1009u, 1010u, 1011u,
               1012u, 1013u, 1014u, 1015u, 1016u, 1017u, 1018u, 1019u, 1020u, 1021u}) {
@@ -228,6 +229,10 @@ private slots:
             QVERIFY2(count > 2 && text.left(count).endsWith("\r\n"),
                      qPrintable(QString::number(code)));
         }
+        QByteArray none(256, ' ');
+        QCOMPARE(win::FormatMessageA(win::FORMAT_MESSAGE_FROM_SYSTEM, nullptr, 4242, 0, none.data(),
+                                     256, nullptr),
+                 0u);
         QCOMPARE(win::ExpandEnvironmentStringsA("ab", nullptr, 0), 3u);
     }
 
