@@ -1,5 +1,6 @@
 // The calculate button and the result file, through the real window and save dialog.
 
+#include "../filebytes.h"
 #include "errornumbers.h"
 #include "guitest.h"
 #include "runtimeerror.h"
@@ -9,10 +10,7 @@
 
 namespace {
 
-QByteArray contentsOf(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+using tav::test::fileBytes;
 
 const QByteArray kYears =
     "\r\nStarting capital: 1000\r\nInterest rate in %: 5\r\nInvest period in years: ";
@@ -141,7 +139,7 @@ private slots:
 #else
         const QByteArray bytes = block.toUtf8();
 #endif
-        QCOMPARE(contentsOf(window().strFile), bytes);
+        QCOMPARE(fileBytes(window().strFile), bytes);
         const QString shown = field(4)->text();
         QVERIFY(!shown.isEmpty() && block.endsWith(" " + shown + "\r\n"));
         chooseLanguage(row.language == de ? en : de);
@@ -282,7 +280,7 @@ private slots:
         chooseMode(2);
         enter({"1000", "5", "10"});
         const QString good = window().strFile;
-        QCOMPARE(contentsOf(good), kTenYears);
+        QCOMPARE(fileBytes(good), kTenYears);
         const QString bad = target.startsWith(u'/') ? target : pathIn(target);
         if (bad == good)
             QVERIFY(QFile::rename(good, pathIn("aside.txt")) && QDir().mkdir(good));
@@ -294,19 +292,19 @@ private slots:
         QVERIFY(!QFileInfo(bad).isFile() || bad == QStringLiteral("/dev/full"));
         if (bad == good)  // nothing was put into the folder
             QVERIFY(QDir().rmdir(good) && QFile::rename(pathIn("aside.txt"), good));
-        QCOMPARE(contentsOf(good), kTenYears);
+        QCOMPARE(fileBytes(good), kTenYears);
         window().strFile = good;
         enter({"1000", "5", "2"});
-        QCOMPARE(contentsOf(good), kTenYears + kTwoYears);
+        QCOMPARE(fileBytes(good), kTenYears + kTwoYears);
         QVERIFY(QFile::remove(good));  // deleted: created again with the next block
         retype(3, "2");
         click(calculate());
-        QCOMPARE(contentsOf(good), kTwoYears);
+        QCOMPARE(fileBytes(good), kTwoYears);
         click(saveBox());  // unticked: no dialog, the file kept, nothing more written
         retype(3, "10");
         click(calculate());
         QCOMPARE(window().strFile, good);
-        QCOMPARE(contentsOf(good), kTwoYears);
+        QCOMPARE(fileBytes(good), kTwoYears);
     }
 };
 

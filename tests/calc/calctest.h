@@ -4,6 +4,7 @@
 #include <functional>
 #include <optional>
 
+#include "../filebytes.h"
 #include "errornumbers.h"
 #include "language.h"
 #include "runtimeerror.h"
@@ -39,9 +40,6 @@ inline void compareOutcome() {
     QFETCH(QString, expected);
     QCOMPARE(outcomeOf(calculation), expected);
 }
-inline QByteArray readAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+using tav::test::fileBytes;
 
 }  // namespace tav::testing

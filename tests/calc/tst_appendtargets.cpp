@@ -112,14 +112,14 @@ private slots:
         QVERIFY2(opened, "the pipe never opened, or the other writer failed");
         QCOMPARE(outcome, raises(error));
         const QByteArray kept = (isPipe ? "" : kEarlier) + (error == 0 ? kBlock.toLatin1() : "");
-        QCOMPARE(isPipe ? kept : readAll(path), kept);  // a pipe's reader would wait
+        QCOMPARE(isPipe ? kept : fileBytes(path), kept);  // a pipe's reader would wait
         const int reader = isPipe ? openReader() : -1;
         QVERIFY(reader >= 0 || !isPipe);
         tav::appendToFile(path, kBlock);
         QByteArray arrived(4096, '\0');
         arrived.truncate(isPipe ? qMax<ssize_t>(0, read(reader, arrived.data(), 4096)) : 0);
         close(reader);
-        QCOMPARE(isPipe ? arrived : readAll(path), kept + kBlock.toLatin1());
+        QCOMPARE(isPipe ? arrived : fileBytes(path), kept + kBlock.toLatin1());
     }
 };
 

@@ -357,7 +357,7 @@ private slots:
     void appendsBlocksByteForByte() {
         // The failures above left their targets and later blocks alone.
         QVERIFY(QDir(pathIn("folder")).isEmpty());
-        QCOMPARE(readAll(pathIn("plain-file")), QByteArray());
+        QCOMPARE(fileBytes(pathIn("plain-file")), QByteArray());
         const QString path = pathIn("two-blocks.txt");
         appendToFile(path, QStringLiteral("earlier line\r\n"));
         appendToFile(path,
@@ -365,7 +365,7 @@ private slots:
                                        {"Invest period in years", "10"},
                                        {"Money at the end of investment:", "1628.89"}));
         appendToFile(path, composeStaged(1, StagedArray{5}, StagedArray{105}, fr));
-        QCOMPARE(readAll(path),
+        QCOMPARE(fileBytes(path),
                  "earlier line\r\n"
                  "\r\nStarting capital: 1000\r\nInterest rate in %: 5\r\n"
                  "Invest period in years: 10\r\nMoney at the end of investment: 1628.89\r\n"

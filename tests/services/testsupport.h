@@ -6,6 +6,7 @@
 #include <tuple>
 #include <utility>
 
+#include "../filebytes.h"
 #include "clssysregistry.h"
 #include "runtimeerror.h"
 #include "variant.h"
@@ -59,11 +60,6 @@ inline clsSysRegistry settings(const QString& app, const QString& section,
     registry.Section(section);
     registry.DataType(type);
     return registry;
-}
-
-inline QByteArray fileBytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 inline void writeFile(const QString& path, const QByteArray& bytes) {
