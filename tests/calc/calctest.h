@@ -4,7 +4,7 @@
 #include <functional>
 #include <optional>
 
-#include "../filebytes.h"
+#include "../testkit.h"
 #include "errornumbers.h"
 #include "language.h"
 #include "runtimeerror.h"
@@ -28,9 +28,6 @@ inline QString outcomeOf(const Calculation& calculation, std::optional<Language>
         return raises(error.number()) + (described ? " " + error.description(*described) : "");
     }
 }
-inline QTestData& row(const char* name) {
-    return QTest::newRow(name);
-}
 inline void outcomeColumns() {
     QTest::addColumn<Calculation>("calculation");
     QTest::addColumn<QString>("expected");
@@ -41,5 +38,6 @@ inline void compareOutcome() {
     QCOMPARE(outcomeOf(calculation), expected);
 }
 using tav::test::fileBytes;
+using tav::test::row;
 
 }  // namespace tav::testing

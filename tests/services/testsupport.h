@@ -3,10 +3,8 @@
 #include <QtTest>
 #include <QtWidgets>
 #include <functional>
-#include <tuple>
-#include <utility>
 
-#include "../filebytes.h"
+#include "../testkit.h"
 #include "clssysregistry.h"
 #include "runtimeerror.h"
 #include "variant.h"
@@ -23,27 +21,6 @@ inline QString errorOf(const std::function<void()>& action, bool withText = fals
                (withText ? ' ' + e.description() : QString());
     }
     return {};
-}
-
-// Data tables number their columns: `columns<int, QString>()` in the _data
-// function, `const auto [number, text] = fetch<int, QString>()` in the test.
-inline constexpr const char* kColumns[] = {"0", "1", "2", "3", "4", "5", "6", "7"};
-template <typename... T>
-void columns() {
-    int i = 0;
-    (QTest::addColumn<T>(kColumns[i++]), ...);
-}
-template <typename... T, std::size_t... I>
-std::tuple<T...> fetchColumns(std::index_sequence<I...>) {
-    return {*static_cast<T*>(QTest::qData(kColumns[I], qMetaTypeId<T>()))...};
-}
-template <typename... T>
-std::tuple<T...> fetch() {
-    return fetchColumns<T...>(std::index_sequence_for<T...>());
-}
-template <typename... T>
-void row(const char* name, T... values) {
-    (QTest::newRow(name) << ... << values);
 }
 
 // A fresh configuration folder, so that the settings file is the test's own.
