@@ -29,13 +29,6 @@ const QString kOutOfRange = raises(ErrorNumber::RateOutOfRange);
 const QString kByZero = raises(ErrorNumber::DivisionByZero);
 const QString kSubscript = raises(ErrorNumber::SubscriptOutOfRange);
 
-// The file is in the desktop's 8-bit encoding: the ANSI code page (1252) on Windows.
-#ifdef Q_OS_WIN
-const QByteArray kEAcute("\xe9"), kECircumflex("\xea");
-#else
-const QByteArray kEAcute("\xc3\xa9"), kECircumflex("\xc3\xaa");
-#endif
-
 Calculation parsed(const QString& text, const QLocale& locale) {
     return [=] { return QString::number(textToNumber(text, locale), 'g', 17); };
 }
@@ -116,14 +109,6 @@ Calculation press(StagedStorage s, double years, double start, double rate) {
             [&] { return outcomeName(pressStaged(s.state(), years, start, rate, kEnglish)); });
         return outcome + (all(s) == before ? "" : all(s) == all({}) ? ", reset" : ", changed");
     };
-}
-
-QString composeStaged(int years, const StagedArray& rates, const StagedArray& capitals,
-                      Language language) {
-    return composeStagedBlock(
-        {"Capital initial", "100"}, {"Le durée des placements en ans", QString::number(years)},
-        years, rates, capitals, [language](int n) { return yearRateLabel(n, language); },
-        {"Capital final:", "105"}, kEnglish);
 }
 
 }  // namespace
@@ -286,7 +271,9 @@ private slots:
             return Calculation([=] {
                 StagedArray ones{};
                 ones.fill(1);
-                const QString text = composeStaged(years, ones, ones, de);
+                const QString text = composeStagedBlock(
+                    {"Capital", "1"}, {"Years", "1"}, years, ones, ones,
+                    [](int n) { return yearRateLabel(n, de); }, {"Final:", "1"}, kEnglish);
                 return QString("%1 lines, %2 years").arg(text.count("\r\n")).arg(text.count("(1"));
             });
         };
@@ -353,26 +340,6 @@ private slots:
         row("disk full") << append("/dev/full")
                          << failure(DiskFull, "Datenträger voll", "/dev/full");
 #endif
-    }
-    void appendsBlocksByteForByte() {
-        // The failures above left their targets and later blocks alone.
-        QVERIFY(QDir(pathIn("folder")).isEmpty());
-        QCOMPARE(fileBytes(pathIn("plain-file")), QByteArray());
-        const QString path = pathIn("two-blocks.txt");
-        appendToFile(path, QStringLiteral("earlier line\r\n"));
-        appendToFile(path,
-                     composePlainBlock({"Starting capital", "1000"}, {"Interest rate in %", "5"},
-                                       {"Invest period in years", "10"},
-                                       {"Money at the end of investment:", "1628.89"}));
-        appendToFile(path, composeStaged(1, StagedArray{5}, StagedArray{105}, fr));
-        QCOMPARE(fileBytes(path),
-                 "earlier line\r\n"
-                 "\r\nStarting capital: 1000\r\nInterest rate in %: 5\r\n"
-                 "Invest period in years: 10\r\nMoney at the end of investment: 1628.89\r\n"
-                 "\r\nCapital initial: 100\r\nLe dur" +
-                     kEAcute + "e des placements en ans: 1\r\nLe tas d'int" + kEAcute + "r" +
-                     kECircumflex + "t premier anner: 5.00000  " + QByteArray(12, ' ') +
-                     "(105.00)\r\nCapital final: 105\r\n");
     }
 };
 
