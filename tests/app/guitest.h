@@ -37,9 +37,9 @@ struct SeenDialog {
     QString title;
     QString text;  // a message box's text; a file dialog's type list
     QMessageBox::Icon icon = QMessageBox::NoIcon;
-    bool literal = true;            // the text is shown as it is, not as markup
-    bool onlyOk = false;            // its one button is OK
-    bool cursorOverridden = false;  // an application cursor was set while it was up
+    // A message box showing its text as it is, not as markup, with OK as its one button, and no
+    // application cursor set while it was up.
+    bool plainOkBox = false;
 };
 
 class GuiTest : public QObject {
@@ -50,11 +50,11 @@ public:
     inline static const QLocale kGerman{QLocale::German, QLocale::Germany};
 
 protected:
-    void startTest();  // what init() and cleanup() do
-    void finishTest();
-    void openWindow();  // shown, in the state of a fresh start
-    void closeWindow() { m_window.reset(); }
     tavrin& window() { return *m_window; }
+    // In the test's own fresh folder, with the system's separators as the save dialog gives it.
+    QString pathIn(const QString& name) const {
+        return QDir::toNativeSeparators(m_dir->filePath(name));
+    }
 
     template <typename Control>
     Control* find(const QString& name) const {
@@ -68,7 +68,6 @@ protected:
     QPushButton* calculate() const { return find<QPushButton>(QStringLiteral("Command1")); }
     QAbstractButton* saveBox() const { return find<QCheckBox>(QStringLiteral("Check1")); }
     QStringList fieldTexts() const { return texts({field(1), field(2), field(3), field(4)}); }
-    QList<QWidget*> labels(int last = 4) const;  // Label1 .. Label<last>
     static QStringList texts(const QList<QWidget*>& controls);
     // A table's list of texts, written as one string with "|" between them.
     static QStringList split(const QString& joined) { return joined.split(u'|'); }
@@ -79,8 +78,7 @@ protected:
     void retype(int number, const QString& text);  // selects all, then types
     void chooseMode(int mode) { click(option(mode)); }
     void chooseLanguage(Language language) { click(option(6 + int(language))); }
-    // Types Text1 .. Text3 (an empty one typed and deleted, so that Command1 is enabled) and
-    // presses Command1; staged rates after the third are noted one by one.
+    // Types Text1 .. Text3 and presses Command1; staged rates after the third are noted one by one.
     void enter(const QStringList& inputs);
 
     // The next file dialog gets `path` as its name and is accepted; an empty path cancels it.
@@ -88,6 +86,9 @@ protected:
     QList<SeenDialog> takeDialogs();
     // Exactly one critical box with only OK, under the default cursor, showing `text` as it is.
     void expectError(const QString& title, const QString& text);
+    // Locked fixed inputs (Text1, Text2) are disabled and painted in the button face, the others
+    // enabled in the window's background.
+    void expectLocked(bool locked);
 
     static bool showsLiterally(Qt::TextFormat format, const QString& text) {
         return format == Qt::PlainText || (format == Qt::AutoText && !Qt::mightBeRichText(text));
@@ -100,20 +101,17 @@ protected:
     static QColor windowBackground() { return QApplication::palette().color(QPalette::Base); }
 
 private slots:
-    void init() { startTest(); }
-    void cleanup() { finishTest(); }
+    void init();
+    void cleanup();
 
 private:
     void answerModalDialog();
-    void answerFileDialog(QFileDialog* dialog, const QString& path);
 
     std::unique_ptr<tavrin> m_window;
+    std::unique_ptr<QTemporaryDir> m_dir;
     QTimer m_watcher;
     QList<SeenDialog> m_dialogs;
     QList<QString> m_fileAnswers;
-    bool m_answering = false;
-    QPointer<QWidget> m_fileDialog;  // the file dialog being answered
-    int m_fileAttempts = 0;
 #ifdef Q_OS_WIN
     std::vector<std::unique_ptr<NativeDialogAnswer>> m_nativeAnswers;
 #endif
