@@ -51,18 +51,15 @@ inline void writeFile(const QString& path, const QByteArray& bytes) {
 template <typename T>
 struct OnModal {
     explicit OnModal(std::function<void(T*)> action, int timeoutMs = 5000) {
-        clock.start();
-        QObject::connect(&timer, &QTimer::timeout, [this, action, timeoutMs] {
+        QObject::connect(&timer, &QTimer::timeout, [this, action] {
             auto* widget = qobject_cast<T*>(QApplication::activeModalWidget());
-            const bool shown = widget && widget->isVisible();
-            if (shown || clock.hasExpired(timeoutMs)) {
+            if (widget && widget->isVisible()) {
                 timer.stop();
-            }
-            if (shown) {
                 appeared = true;
                 action(widget);
             }
         });
+        QTimer::singleShot(timeoutMs, &timer, &QTimer::stop);
         timer.start(10);
     }
     // Lets the event loop run until the watch is over; false if it never ends.
@@ -70,7 +67,6 @@ struct OnModal {
         return QTest::qWaitFor([this] { return !timer.isActive(); }, 30000);
     }
     QTimer timer;
-    QElapsedTimer clock;
     bool appeared = false;
 };
 

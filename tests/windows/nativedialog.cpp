@@ -19,32 +19,15 @@ QString windowText(HWND window) {
 
 // The visible dialog-class window of this process, if there is one.
 HWND findDialog() {
-    struct Search {
-        DWORD process;
-        HWND found;
-    } search{GetCurrentProcessId(), nullptr};
-    EnumWindows(
-        [](HWND window, LPARAM data) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(data);
-            DWORD process = 0;
-            GetWindowThreadProcessId(window, &process);
-            char className[32] = {};
-            GetClassNameA(window, className, sizeof className);
-            if (process == s->process && IsWindowVisible(window) &&
-                strcmp(className, "#32770") == 0) {
-                s->found = window;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-HWND fileNameField(HWND dialog) {
-    if (HWND combo = GetDlgItem(dialog, kFileNameCombo))
-        return combo;
-    return GetDlgItem(dialog, kFileNameEdit);
+    HWND window = nullptr;
+    while ((window = FindWindowExA(nullptr, window, "#32770", nullptr))) {
+        DWORD process = 0;
+        GetWindowThreadProcessId(window, &process);
+        if (process == GetCurrentProcessId() && IsWindowVisible(window)) {
+            return window;
+        }
+    }
+    return nullptr;
 }
 
 QStringList comboEntries(HWND combo) {
@@ -60,8 +43,8 @@ QStringList comboEntries(HWND combo) {
 
 }  // namespace
 
-NativeDialogAnswer::NativeDialogAnswer(const QString& name, int timeoutMs)
-    : m_name(name), m_timeoutMs(timeoutMs), m_thread([this] { run(); }) {}
+NativeDialogAnswer::NativeDialogAnswer(const QString& name)
+    : m_name(name), m_thread([this] { run(); }) {}
 
 NativeDialogAnswer::~NativeDialogAnswer() {
     m_thread.join();
@@ -69,7 +52,7 @@ NativeDialogAnswer::~NativeDialogAnswer() {
 
 void NativeDialogAnswer::run() {
     using namespace std::chrono;
-    const auto deadline = steady_clock::now() + milliseconds(m_timeoutMs);
+    const auto deadline = steady_clock::now() + seconds(15);
     HWND dialog = nullptr;
     while (!dialog && steady_clock::now() < deadline) {
         std::this_thread::sleep_for(milliseconds(50));
@@ -80,9 +63,9 @@ void NativeDialogAnswer::run() {
         std::this_thread::sleep_for(milliseconds(300));
         m_title = windowText(dialog);
         m_fileTypes = comboEntries(GetDlgItem(dialog, kFileTypeList));
-        HWND nameField = fileNameField(dialog);
-        if (nameField)
-            m_proposedName = windowText(nameField);
+        HWND nameField = GetDlgItem(dialog, kFileNameCombo);
+        nameField = nameField ? nameField : GetDlgItem(dialog, kFileNameEdit);
+        m_proposedName = windowText(nameField);
         if (m_name.isEmpty()) {
             PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
                          reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDCANCEL)));
@@ -101,16 +84,4 @@ bool NativeDialogAnswer::waitUntilAnswered() {
     while (!m_done)
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     return m_answered;
-}
-
-QString NativeDialogAnswer::title() const {
-    return m_done ? m_title : QString();
-}
-
-QStringList NativeDialogAnswer::fileTypes() const {
-    return m_done ? m_fileTypes : QStringList();
-}
-
-QString NativeDialogAnswer::proposedName() const {
-    return m_done ? m_proposedName : QString();
 }

@@ -13,24 +13,22 @@
 
 class NativeDialogAnswer {
 public:
-    explicit NativeDialogAnswer(const QString& name, int timeoutMs = 15000);
+    explicit NativeDialogAnswer(const QString& name);
     ~NativeDialogAnswer();  // waits for the answering thread
     NativeDialogAnswer(const NativeDialogAnswer&) = delete;
     NativeDialogAnswer& operator=(const NativeDialogAnswer&) = delete;
 
     // Waits until the dialog was answered or the time is up.
     bool waitUntilAnswered();
-    bool answered() const { return m_answered; }
-    // What the dialog showed: its title and the entries of its type list.
-    QString title() const;
-    QStringList fileTypes() const;
-    QString proposedName() const;
+    // What the dialog showed: its title, the entries of its type list and the name in it.
+    QString title() const { return m_done ? m_title : QString(); }
+    QStringList fileTypes() const { return m_done ? m_fileTypes : QStringList(); }
+    QString proposedName() const { return m_done ? m_proposedName : QString(); }
 
 private:
     void run();
 
     const QString m_name;
-    const int m_timeoutMs;
     std::atomic<bool> m_answered{false};
     std::atomic<bool> m_done{false};
     QString m_title;
