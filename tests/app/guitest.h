@@ -17,22 +17,6 @@
 using tav::Language;
 Q_DECLARE_METATYPE(tav::Language)
 
-// Headless, so that a test run by hand opens no windows; on Windows the system's
-// file dialogs and text measuring under Wine need the real platform.
-#ifdef Q_OS_WIN
-#define TAVRIN_FORCE_HEADLESS()
-#else
-#define TAVRIN_FORCE_HEADLESS() qputenv("QT_QPA_PLATFORM", "offscreen")
-#endif
-#define TAVRIN_GUI_TEST_MAIN(TestClass)         \
-    int main(int argc, char* argv[]) {          \
-        TAVRIN_FORCE_HEADLESS();                \
-        QApplication application(argc, argv);   \
-        TestClass test;                         \
-        QTEST_SET_MAIN_SOURCE_PATH              \
-        return QTest::qExec(&test, argc, argv); \
-    }
-
 struct SeenDialog {
     QString title;
     QString text;  // a message box's text; a file dialog's type list

@@ -243,5 +243,5 @@ private slots:
     }
 };
 
-TAVRIN_GUI_TEST_MAIN(TestCalculate)
+QTEST_MAIN(TestCalculate)
 #include "tst_calculate.moc"

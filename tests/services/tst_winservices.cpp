@@ -34,6 +34,7 @@ private slots:
         row("texts", Type::MultiString, Variant(QStringList{"a", "bc"}),
             Variant(QStringList{"a", "bc"}));
     }
+    // Text goes to the system in the ANSI code page, where "ü" is one byte.
     void valueKeepsItsType() {
         const auto [type, written, read] = fetch<int, Variant, Variant>();
         const clsSysRegistry registry;
@@ -43,20 +44,14 @@ private slots:
         QVERIFY(registry.HasKey(Root::CurrentUser, key, QStringLiteral("v")));
         const Variant::TextTable rows{{"v", QString::number(type)}};
         QCOMPARE(registry.EnumValues(Root::CurrentUser, key), Variant(rows));
-    }
-
-    // Text goes to the system in the ANSI code page: "ü" is one byte there.
-    void textIsStoredInTheAnsiCodePage() {
-        if (GetACP() != 1252) {
-            QSKIP("the system's ANSI code page is not 1252");
+        if (type == Type::String && GetACP() == 1252) {
+            QByteArray data(256, '\0');
+            DWORD size = DWORD(data.size());
+            QCOMPARE(RegGetValueA(HKEY_CURRENT_USER, key.toLocal8Bit().constData(), "v",
+                                  RRF_RT_REG_SZ, nullptr, data.data(), &size),
+                     LONG(ERROR_SUCCESS));
+            QCOMPARE(data.left(size), QByteArray("Zinssatz f\xfcr", 13));
         }
-        clsSysRegistry().SetRegistryValue(Root::CurrentUser, m_key, "v", Type::String, "für");
-        QByteArray data(256, '\0');
-        DWORD size = DWORD(data.size());
-        QCOMPARE(RegGetValueA(HKEY_CURRENT_USER, m_key.toLocal8Bit().constData(), "v",
-                              RRF_RT_REG_SZ, nullptr, data.data(), &size),
-                 LONG(ERROR_SUCCESS));
-        QCOMPARE(data.left(size), QByteArray("f\xfcr", 4));
     }
 
     // Settings live below the application's key; a missing key is no failure.
@@ -75,17 +70,13 @@ private slots:
         registry.DeleteRegistryValue(Root::CurrentUser, missing, "v");
     }
 
-    void fileTypesComeFromTheClassesRoot_data() {
-        columns<QString, bool, QString>();
-        row("txt", "txt", true, "text/plain");
-        row("unknown", "tavrinunknown", false, "application/octet-stream");
-    }
     void fileTypesComeFromTheClassesRoot() {
-        const auto [extension, named, contentType] = fetch<QString, bool, QString>();
         const clsSysRegistry registry;
-        const Variant type = registry.ExtensionToFileType(extension);
-        QCOMPARE(type.kind() == Variant::Kind::Text && !type.toText().isEmpty(), named);
-        QCOMPARE(registry.ExtensionToContentType(extension), contentType);
+        const Variant type = registry.ExtensionToFileType("txt");
+        QVERIFY(type.kind() == Variant::Kind::Text && !type.toText().isEmpty());
+        QCOMPARE(registry.ExtensionToContentType("txt"), "text/plain");
+        QCOMPARE(registry.ExtensionToFileType("tavrinunknown"), Variant());
+        QCOMPARE(registry.ExtensionToContentType("tavrinunknown"), "application/octet-stream");
     }
 
     void dialogIsAnswered_data() {
