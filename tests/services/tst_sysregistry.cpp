@@ -303,14 +303,15 @@ private slots:
                                   error.section(' ', 1).section('|', 0, 0)) &&
                      saved.contains(m_home->dir.filePath(error.section('|', 1))),
                  qPrintable(saved));
-        QCOMPARE(errorOf([&] { registry.GetSetting("Mode", "7"); }), label + "GetRegistryValue");
-        QCOMPARE(errorOf([&] { registry.DeleteSetting("Mode"); }), label + "DeleteRegistryValue");
-        QCOMPARE(errorOf([&] { registry.EnumKeys(Root::CurrentUser, "Software"); }),
-                 label + "EnumKeys");
-        QCOMPARE(errorOf([&] { registry.EnumValues(Root::CurrentUser, "Software"); }),
-                 label + "EnumValues");
-        QCOMPARE(errorOf([&] { registry.HasKey(Root::CurrentUser, "Software"); }),
-                 label + "HasKey");
+        const std::pair<const char*, std::function<void()>> operations[] = {
+            {"GetRegistryValue", [&] { registry.GetSetting("Mode", "7"); }},
+            {"DeleteRegistryValue", [&] { registry.DeleteSetting("Mode"); }},
+            {"EnumKeys", [&] { registry.EnumKeys(Root::CurrentUser, "Software"); }},
+            {"EnumValues", [&] { registry.EnumValues(Root::CurrentUser, "Software"); }},
+            {"HasKey", [&] { registry.HasKey(Root::CurrentUser, "Software"); }}};
+        for (const auto& [name, operation] : operations) {
+            QCOMPARE(errorOf(operation), label + name);
+        }
         QVERIFY(QFile::setPermissions(folder, open));
         QCOMPARE(contents(), before);
     }
