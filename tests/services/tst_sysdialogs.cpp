@@ -175,7 +175,7 @@ private slots:
         row("cancelled: empty text", false);
     }
     void folderDialogShowsTheInstructionAndReturnsTheFolder() {
-        const auto [accept] = fetch<bool>();
+        const auto [choose] = fetch<bool>();
         const QString chosen = m_folder->filePath("Ergebnisse");
         QVERIFY(QDir().mkpath(chosen));
         QString shown;
@@ -184,11 +184,11 @@ private slots:
             const bool shows = instruction && instruction->isVisible();
             shown = dialog->windowTitle() + '|' + (shows ? instruction->text() : QString());
             auto* browser = dialog->findChild<QFileDialog*>();
-            accept&& browser ? typeAndConfirm(browser, chosen) : dialog->reject();
+            (choose && browser) ? typeAndConfirm(browser, chosen) : dialog->reject();
         });
         const QString path = clsSysDialogs().GetPath();
         QCOMPARE(shown, "Browse For Folder|Bitte wählen Sie ein Verzeichnis aus");
-        QCOMPARE(path, accept ? chosen : QString());
+        QCOMPARE(path, choose ? chosen : QString());
     }
 };
 
