@@ -1,12 +1,15 @@
 #include "guitest.h"
 
+GuiTest::GuiTest() {
+    m_watcher.setInterval(10);
+    connect(&m_watcher, &QTimer::timeout, this, &GuiTest::answerModalDialog);
+}
+
 void GuiTest::init() {
-    QLocale::setDefault(kEnglish);
+    QLocale::setDefault(tav::test::kEnglish);
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
     m_fileAnswers.clear();
-    m_watcher.setInterval(10);
-    connect(&m_watcher, &QTimer::timeout, this, &GuiTest::answerModalDialog, Qt::UniqueConnection);
     m_watcher.start();
     m_window = std::make_unique<tavrin>();
     m_window->show();

@@ -8,6 +8,7 @@
 #include <memory>
 #include <vector>
 
+#include "../testkit.h"
 #include "language.h"
 #include "tavrin.h"
 #ifdef Q_OS_WIN
@@ -29,11 +30,8 @@ struct SeenDialog {
 class GuiTest : public QObject {
     Q_OBJECT
 
-public:
-    inline static const QLocale kEnglish{QLocale::English, QLocale::UnitedStates};
-    inline static const QLocale kGerman{QLocale::German, QLocale::Germany};
-
 protected:
+    GuiTest();
     tavrin& window() { return *m_window; }
     // In the test's own fresh folder, with the system's separators as the save dialog gives it.
     QString pathIn(const QString& name) const {

@@ -1,6 +1,5 @@
 // The calculate button and the result file, through the real window and save dialog.
 
-#include "../testkit.h"
 #include "errornumbers.h"
 #include "guitest.h"
 #include "runtimeerror.h"

@@ -1,7 +1,6 @@
 // The window without numbers: start state, texts, limits, focus order, colours, captions, the
 // latch, and use by keys only with the names assistive technology reads.
 
-#include "../testkit.h"
 #include "guitest.h"
 
 using namespace tav::test;

@@ -13,10 +13,7 @@
 using Calculation = std::function<QString()>;
 Q_DECLARE_METATYPE(Calculation)
 
-namespace tav::testing {
-
-inline const QLocale kEnglish(QLocale::English, QLocale::UnitedStates);
-inline const QLocale kGerman(QLocale::German, QLocale::Germany);
+namespace tav::test {
 
 inline QString raises(int number) {
     return QStringLiteral("error %1").arg(number);
@@ -37,7 +34,4 @@ inline void compareOutcome() {
     QFETCH(QString, expected);
     QCOMPARE(outcomeOf(calculation), expected);
 }
-using tav::test::fileBytes;
-using tav::test::row;
-
-}  // namespace tav::testing
+}  // namespace tav::test

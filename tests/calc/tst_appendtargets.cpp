@@ -11,7 +11,7 @@
 #include "calctest.h"
 #include "resultfile.h"
 
-using namespace tav::testing;
+using namespace tav::test;
 
 namespace {
 

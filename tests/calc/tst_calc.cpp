@@ -13,7 +13,7 @@
 #include "yearlabels.h"
 
 using namespace tav;
-using namespace tav::testing;
+using namespace tav::test;
 
 namespace {
 

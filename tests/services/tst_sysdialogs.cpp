@@ -43,7 +43,7 @@ class TestSysDialogs : public QObject {
 
 private slots:
     void init() {
-        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        QLocale::setDefault(kEnglish);
         m_folder = std::make_unique<QTemporaryDir>();
     }
     void cleanup() {

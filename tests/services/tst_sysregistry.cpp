@@ -44,7 +44,7 @@ private slots:
         QIcon::setThemeName("tavrintest");
     }
     void init() {
-        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        QLocale::setDefault(kEnglish);
         m_home = std::make_unique<ConfigHome>();
     }
 
