@@ -47,14 +47,15 @@ wait "$program" 2>/dev/null || true
 echo "started: window \"$title\" shown"
 
 wine "C:\\Program Files\\tavrin\\Uninstall.exe" /S
-# The uninstaller finishes from a copy of itself in the temporary folder.
-for _ in $(seq 300); do
-    [[ -e "$target" ]] || break
+# The uninstaller finishes from a copy of itself in the temporary folder, and
+# removes the Start-menu entry only after the program's folder: wait for both.
+leftFiles() { [[ -e "$target" ]] && find "$target" -type f 2>/dev/null; return 0; }
+leftEntry() { find "$WINEPREFIX/drive_c" -iname 'tavrin.lnk' 2>/dev/null; }
+for _ in $(seq 600); do
+    [[ -z "$(leftFiles)" && -z "$(leftEntry)" ]] && break
     sleep 0.1
 done
-if [[ -e "$target" ]]; then
-    left=$(find "$target" -type f)
-    [[ -z "$left" ]] || fail "uninstalling left: $left"
-fi
-[[ -z "$(find "$WINEPREFIX/drive_c" -iname 'tavrin.lnk')" ]] || fail "the Start-menu entry is left"
+left=$(leftFiles)
+[[ -z "$left" ]] || fail "uninstalling left: $left"
+[[ -z "$(leftEntry)" ]] || fail "the Start-menu entry is left"
 echo "uninstalled: no program files and no Start-menu entry left"
