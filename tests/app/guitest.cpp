@@ -45,6 +45,9 @@ void GuiTest::answerModalDialog() {
     m_dialogs.append(seen);
     if (files && !m_fileAnswers.isEmpty()) {  // as its Save button does; an empty answer cancels
         const QString path = m_fileAnswers.takeFirst();
+        // selectFile leaves the name field alone while that field has the focus
+        if (QWidget* focused = files->focusWidget())
+            focused->clearFocus();
         files->selectFile(path);
         path.isEmpty() ? files->reject() : static_cast<QDialog*>(files)->accept();
         return;
