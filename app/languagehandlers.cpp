@@ -11,6 +11,7 @@
 
 #include "catalogue.h"
 #include "investmentperiod.h"
+#include "statusline.h"
 #include "tavrin.h"
 #include "yearlabels.h"
 
@@ -56,7 +57,7 @@ void tavrin::Option9_Click() {
 // status line, the calculate caption and the mode buttons.
 void tavrin::writeWindowTexts(Language language) {
     Check1->setText(catalogue::text(Slot::SaveCaption, language));
-    Label5->setText(catalogue::text(Slot::ContactLine, language));
+    Label5->setStatus(catalogue::text(Slot::ContactLine, language));
     Command1->setText(catalogue::text(Slot::CalculateCaption, language));
     Option1->setText(catalogue::text(Slot::Mode1Caption, language));
     Option2->setText(catalogue::text(Slot::Mode2Caption, language));

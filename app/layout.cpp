@@ -15,7 +15,8 @@
 #include <iterator>
 
 #include "applicationicon.h"
-#include "fieldlimit.h"
+#include "inputvalidator.h"
+#include "statusline.h"
 #include "tavrin.h"
 
 using namespace tav;
@@ -70,10 +71,11 @@ void keepTabOnSelected(const QList<QRadioButton*>& group) {
 }
 
 // The limit is kept by a validator rather than the field's own maximum
-// length, which would cut a pasted text to fit instead of refusing it.
+// length, which would cut a pasted text to fit instead of refusing it; the
+// same validator drops the line breaks around a pasted value.
 QLineEdit* inputField(QWidget* container, const char* name, QRect geometry) {
     auto* field = place<QLineEdit>(container, name, geometry);
-    field->setValidator(new FieldLimit(kMaxInputLength, field));
+    field->setValidator(new InputValidator(kMaxInputLength, field));
     return field;
 }
 
@@ -136,10 +138,8 @@ void tavrin::buildControls() {
     resultPalette.setColor(QPalette::Text, Qt::black);
     Text4->setPalette(resultPalette);
 
-    // The status line: the contact address or the result file. A path is
-    // shown as it is, never read as markup.
-    Label5 = place<QLabel>(this, "Label5", twips(120, 5040, 8535, 255));
-    Label5->setTextFormat(Qt::PlainText);
+    // The status line: the contact address or the result file.
+    Label5 = place<StatusLine>(this, "Label5", twips(120, 5040, 8535, 255));
     Label5->setAlignment(Qt::AlignCenter);
     QPalette statusPalette = Label5->palette();
     statusPalette.setColor(QPalette::WindowText, QColor(128, 128, 128));

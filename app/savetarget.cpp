@@ -8,6 +8,7 @@
 
 #include "clssysdialogs.h"
 #include "runtimeerror.h"
+#include "statusline.h"
 #include "tavrin.h"
 
 using namespace tav;
@@ -60,6 +61,6 @@ void tavrin::Check1_Click() {
     // Case-sensitive on purpose: "DATA.TXT" becomes "DATA.TXT.txt".
     if (!strFile.endsWith(kExtension))
         strFile += kExtension;
-    Label5->setText(strFile);
+    Label5->setStatus(strFile);
     Checktester = 1;
 }

@@ -31,7 +31,8 @@
 class QCheckBox;
 namespace tav {
 class clsSysDialogs;
-}
+class StatusLine;
+}  // namespace tav
 class QFrame;
 class QGroupBox;
 class QLabel;
@@ -155,7 +156,7 @@ private:
     QLabel* Label2 = nullptr;
     QLabel* Label3 = nullptr;
     QLabel* Label4 = nullptr;
-    QLabel* Label5 = nullptr;
+    tav::StatusLine* Label5 = nullptr;
     QLineEdit* Text1 = nullptr;
     QLineEdit* Text2 = nullptr;
     QLineEdit* Text3 = nullptr;

@@ -21,12 +21,6 @@ constexpr REGSAM kWriteAccess = 0xF0002;  // KEY_SET_VALUE | STANDARD_RIGHTS_REQ
 // Windows refuse to list keys the user may read but not change.
 constexpr REGSAM kListAccess = KEY_READ;
 
-// The registry itself cannot be read: a read cannot tell whether a key is
-// there, and must not answer as if it were missing.
-bool unreadable(LONG rc) {
-    return rc == ERROR_BADDB || rc == ERROR_REGISTRY_IO_FAILED;
-}
-
 // On 64-bit Windows a predefined key is the 32-bit number widened with its sign.
 HKEY rootKey(qint32 lngHKEY) {
     return reinterpret_cast<HKEY>(static_cast<std::intptr_t>(lngHKEY));
@@ -98,23 +92,18 @@ void splitIconSource(QString& source, qint32& index) {
 
 bool clsSysRegistry::HasKey(qint32 lngHKEY, const QString& strKey, const Variant& strValue) const {
     return labelAlways(labelOf("HasKey"), [&] {
+        // A key that cannot be opened, for whatever reason, is not there for
+        // the caller; only reading its values raises.
         OpenKey key;
-        if (const LONG rc = key.open(lngHKEY, strKey, kReadAccess); rc != ERROR_SUCCESS) {
-            if (unreadable(rc)) {
-                raise(rc);
-            }
+        if (key.open(lngHKEY, strKey, kReadAccess) != ERROR_SUCCESS) {
             return false;
         }
         if (strValue.isMissing()) {
             return true;
         }
         DWORD size = 0;
-        const LONG rc = RegQueryValueExA(key.get(), toAnsi(strValue.toText()).constData(), nullptr,
-                                         nullptr, nullptr, &size);
-        if (unreadable(rc)) {
-            raise(rc);
-        }
-        return rc == ERROR_SUCCESS;
+        return RegQueryValueExA(key.get(), toAnsi(strValue.toText()).constData(), nullptr, nullptr,
+                                nullptr, &size) == ERROR_SUCCESS;
     });
 }
 
@@ -238,16 +227,11 @@ void clsSysRegistry::SetRegistryValue(qint32 lngHKEY, const QString& strKey,
 void clsSysRegistry::DeleteRegistryValue(qint32 lngHKEY, const QString& strKey,
                                          const QString& strValueName) const {
     labelUnlabelled(labelOf("DeleteRegistryValue"), [&] {
+        // A key that cannot be opened has nothing to delete; only a failed
+        // deletion in an opened key is reported.
         OpenKey key;
-        // A missing key has nothing to delete; any other failure (a settings
-        // file that cannot be read, no right to write) is reported, not
-        // passed over as if the value were gone.
-        const LONG opened = key.open(lngHKEY, strKey, kWriteAccess);
-        if (opened == ERROR_FILE_NOT_FOUND) {
+        if (key.open(lngHKEY, strKey, kWriteAccess) != ERROR_SUCCESS) {
             return;
-        }
-        if (opened != ERROR_SUCCESS) {
-            raise(opened);
         }
         const LONG rc = RegDeleteValueA(key.get(), toAnsi(strValueName).constData());
         if (rc != ERROR_SUCCESS && rc != ERROR_FILE_NOT_FOUND) {
@@ -259,12 +243,10 @@ void clsSysRegistry::DeleteRegistryValue(qint32 lngHKEY, const QString& strKey,
 Variant clsSysRegistry::EnumKeys(qint32 lngHKEY, const QString& strKey) const {
     return labelUnlabelled(labelOf("EnumKeys"), [&]() -> Variant {
         OpenKey key;
+        // A key that cannot be opened lists nothing.
         LONG rc = key.open(lngHKEY, strKey, kListAccess);
-        if (rc == ERROR_FILE_NOT_FOUND) {
-            return {};
-        }
         if (rc != ERROR_SUCCESS) {
-            raise(rc);
+            return {};
         }
         DWORD count = 0;
         DWORD longest = 0;
@@ -295,12 +277,10 @@ Variant clsSysRegistry::EnumKeys(qint32 lngHKEY, const QString& strKey) const {
 Variant clsSysRegistry::EnumValues(qint32 lngHKEY, const QString& strKey) const {
     return labelUnlabelled(labelOf("EnumValues"), [&]() -> Variant {
         OpenKey key;
+        // A key that cannot be opened lists nothing.
         LONG rc = key.open(lngHKEY, strKey, kListAccess);
-        if (rc == ERROR_FILE_NOT_FOUND) {
-            return {};
-        }
         if (rc != ERROR_SUCCESS) {
-            raise(rc);
+            return {};
         }
         DWORD count = 0;
         DWORD longestName = 0;

@@ -32,11 +32,12 @@ inline constexpr qint32 MultiString = 7;
 // Failures are raised as RuntimeError with the registry's return code as
 // number, the system's text for it as description and, as source, the
 // operation's label ("cSysRegistry:GetRegistryValue"). A missing key or
-// value is no failure: reads give Empty, HasKey false. A registry that
-// cannot be read (a damaged or unreachable settings file) fails reads and
-// HasKey as it fails writes. Every operation opens
-// the keys it needs and closes them before it returns; constructing the
-// class reads nothing.
+// value is no failure: reads give Empty. A registry that cannot be read (a
+// damaged or unreachable settings file) fails reads and writes, while
+// HasKey, EnumKeys, EnumValues and DeleteRegistryValue take a key they
+// cannot open as absent (false, Empty, nothing to delete). Every operation
+// opens the keys it needs and closes them before it returns; constructing
+// the class reads nothing.
 class clsSysRegistry {
 public:
     // True when the key exists and, if strValue is given, holds a value of that name.

@@ -240,6 +240,42 @@ private slots:
         QCOMPARE(window().strFile, good);
         QCOMPARE(fileBytes(good), kTenYears + kTwoYears);
     }
+
+    void pastedValuesReachTheFileWithoutTheirLineBreaks() {
+        // Values copied from a spreadsheet, with the line breaks and tabs around them, are
+        // pasted into the three fields and calculated; the file gets the plain block
+        answerNextFileDialog(pathIn("pasted.txt"));
+        click(saveBox());
+        QCOMPARE(takeDialogs().size(), 1);
+        chooseMode(2);
+        const QStringList copied{"1000\r\n", "\t5\t", " 10\n"};
+        for (int number = 1; number <= 3; ++number) {
+            QApplication::clipboard()->setText(copied[number - 1]);
+            field(number)->setFocus();
+            QTest::keyClick(field(number), Qt::Key_V, Qt::ControlModifier);
+        }
+        QCOMPARE(fieldTexts().mid(0, 3), QStringList({"1000", "5", "10"}));
+        click(calculate());
+        QCOMPARE(fileBytes(pathIn("pasted.txt")), kTenYears);
+    }
+
+    void aLineBreakInsideAPastedValueIsRefused() {
+        // Two cells copied as one are no number: the request is refused as letters are
+        answerNextFileDialog(pathIn("pasted.txt"));
+        click(saveBox());
+        QCOMPARE(takeDialogs().size(), 1);
+        chooseMode(2);
+        type(1, "1000");
+        type(2, "5");
+        QApplication::clipboard()->setText("10\r\n20\r\n");
+        field(3)->setFocus();
+        QTest::keyClick(field(3), Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(field(3)->text(), QStringLiteral("10\r\n20"));
+        click(calculate());
+        expectError("Error message",
+                    "Error: 13 Only type in numbers, do not type in letters!");
+        QVERIFY(!QFile::exists(pathIn("pasted.txt")));
+    }
 };
 
 QTEST_MAIN(TestCalculate)

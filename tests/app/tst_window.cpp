@@ -2,6 +2,7 @@
 // latch, and use by keys only with the names assistive technology reads.
 
 #include "guitest.h"
+#include "statusline.h"
 
 using namespace tav::test;
 
@@ -230,6 +231,71 @@ private slots:
             QTest::keyClick(field(number), Qt::Key(key), modifier);
             QCOMPARE(field(number)->text(), QStringLiteral("1234567890123"));
         }
+    }
+
+    void aPasteKeepsOnlyTheValue_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("pasted");
+        QTest::addColumn<QString>("kept");
+        QTest::newRow("a spreadsheet cell from Windows") << "" << "1000\r\n" << "1000";
+        QTest::newRow("tabs and blanks around") << "" << "\t 3,5 \t" << "3,5";
+        QTest::newRow("behind typed digits") << "12" << "34\n" << "1234";
+        QTest::newRow("a line break alone adds nothing") << "12" << "\r\n" << "12";
+        QTest::newRow("a blank inside stays") << "" << "1 000\n" << "1 000";
+        QTest::newRow("thirteen characters once the line break is gone")
+            << "" << "1234567890123\r\n" << "1234567890123";
+        QTest::newRow("fourteen characters once the line break is gone, refused whole")
+            << "5" << "1234567890123\n" << "5";
+    }
+    void aPasteKeepsOnlyTheValue() {
+        // A field holds `typed`; the clipboard's text is pasted behind it with Ctrl+V; the field
+        // shows the value without the blanks, tabs and line breaks around the pasted text
+        QFETCH(QString, typed);
+        QFETCH(QString, pasted);
+        QFETCH(QString, kept);
+        QLocale::setDefault(kGerman);
+        for (int number = 1; number <= 3; ++number) {
+            retype(number, typed);
+            QApplication::clipboard()->setText(pasted);
+            QTest::keyClick(field(number), Qt::Key_V, Qt::ControlModifier);
+            QCOMPARE(field(number)->text(), kept);
+            QCOMPARE(field(number)->cursorPosition(), kept.size());
+        }
+        // A typed blank is taken as it is
+        retype(1, "7");
+        type(1, " ");
+        QCOMPARE(field(1)->text(), QStringLiteral("7 "));
+    }
+
+    void theStatusLineKeepsTheFileNameInView_data() {
+        QTest::addColumn<QString>("folders");
+        QTest::addColumn<bool>("shortened");
+        QTest::newRow("a path that fits is shown as it is") << "results" << false;
+        QTest::newRow("a long path loses folders in the middle")
+            << QString("Sparen und Anlegen/") + QString(60, u'k') + "/Zinsen " + QString(60, u'z')
+            << true;
+    }
+    void theStatusLineKeepsTheFileNameInView() {
+        // The result file is chosen in a folder of the given depth; the status line shows the
+        // path, shortened in the middle when it does not fit, with the whole path as tool tip
+        QFETCH(QString, folders);
+        QFETCH(bool, shortened);
+        const QString path = pathIn(folders + "/tavrin.txt");
+        QVERIFY(QDir().mkpath(QFileInfo(path).path()));
+        answerNextFileDialog(path);
+        click(saveBox());
+        QCOMPARE(takeDialogs().size(), 1);
+        auto* status = qobject_cast<tav::StatusLine*>(label(5));
+        QVERIFY(status);
+        QCOMPARE(status->text(), path);
+        const QString shown = status->shownText();
+        QVERIFY2(shown.endsWith("tavrin.txt") && shown.startsWith(path.left(4)), qPrintable(shown));
+        QVERIFY(status->fontMetrics().horizontalAdvance(shown) <= status->contentsRect().width());
+        QCOMPARE(shown.contains(QChar(0x2026)), shortened);
+        QCOMPARE(status->toolTip(), shortened ? path : QString());
+        // The contact line that a language change writes has no tool tip
+        chooseLanguage(Language::German);
+        QCOMPARE(status->toolTip(), QString());
     }
 
 private:
