@@ -16,7 +16,6 @@ namespace Type = RegistryType;
 namespace {
 const QString kKey = QStringLiteral("Software\\tavrin\\Test");
 const QString kValue = QStringLiteral("V");
-constexpr int kStored = -1;  // "written": the value's line as a user may edit it into the file
 }  // namespace
 
 class TestSysRegistry : public QObject {
@@ -28,6 +27,15 @@ class TestSysRegistry : public QObject {
     // The values of kKey in a settings file of our own, after a blank line as an editor may leave.
     void seedValues(const QByteArray& lines) {
         writeFile(m_home->settingsFile(), "\n[Software\\tavrin\\Test]\n" + lines + '\n');
+    }
+
+    // The bytes at `path`, or a folder there when there are none.
+    static void placeDamage(const QString& path, const QByteArray& bytes) {
+        if (bytes.isEmpty()) {
+            QVERIFY(QDir().mkpath(path));
+        } else {
+            writeFile(path, bytes);
+        }
     }
 
 private slots:
@@ -54,97 +62,154 @@ private slots:
         QVERIFY(Variant(QStringList{"a"}) != Variant(Variant::TextTable{{"a", ""}}));
         QCOMPARE(describe(Variant(Variant::TextTable{{"a", QString("1") + QChar(0)}})),
                  R"(TextTable(["a", "1\0"]))");
-        QCOMPARE(errorOf([] { Variant(QStringList{"a"}).toTextTable(); }).section(' ', 0, 0), "13");
+        // A type mismatch, with no source yet: the operation that converts gives it one.
+        QCOMPARE(errorOf([] { Variant(QStringList{"a"}).toTextTable(); }), "13 ");
     }
 
-    // What is written or stored is read back, or the conversion fails and nothing is
-    // written; the error's text as it starts.
-    void valuesReadBackAsWritten_data() {
-        columns<int, Variant, Variant, QString>();
+    // A value written through the class reads back as the registry keeps it; one the class cannot
+    // convert is refused with the conversion's error and nothing is written.
+    void writtenValuesReadBack_data() {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<Variant>("written");
+        QTest::addColumn<Variant>("read");
         QString bytes;
         for (int byte = 0; byte < 256; ++byte) {
             bytes.append(QChar(byte));
         }
-        const Variant umlauts("Grüße, Käthe"), texts(QStringList{"ä", "", "c"}), none;
-        const QString set(" cSysRegistry:SetRegistryValue"), get(" cSysRegistry:GetRegistryValue");
-        row("umlauts take two bytes", Type::String, umlauts, umlauts, "");
-        row("empty as text", Type::String, none, Variant(""), "");
-        row("unknown name stays", Type::ExpandString, Variant("%TAVRIN_NONE%TAVRIN_DIR%"),
-            Variant("%TAVRIN_NONE/srv/tavrin"), "");
-        row("every byte", Type::Binary, Variant(bytes), Variant(bytes), "");
-        row("no bytes", Type::Binary, Variant(""), Variant(""), "");
-        row("number from text", Type::DWord, Variant(" +1234 "), Variant(1234), "");
-        row("largest number", Type::DWord, Variant("2147483647"), Variant(2147483647), "");
-        row("smallest number", Type::DWord, Variant("-2147483648"), Variant(int(-2147483648LL)),
-            "");
-        row("empty as number", Type::DWord, none, Variant(0), "");
-        row("empty texts inside", Type::MultiString, texts, texts, "");
-        row("no texts", Type::MultiString, Variant(QStringList{}), Variant(QStringList{}), "");
-        row("type not handled", 11, Variant("x"), none, "");
-        row("fraction as number", Type::DWord, Variant("1.5"), none, "13" + set);
-        row("empty text as number", Type::DWord, Variant(""), none, "13" + set);
-        row("array as number", Type::DWord, Variant(QStringList{"1"}), none, "13" + set);
-        row("one above 32 bits", Type::DWord, Variant("2147483648"), none, "6" + set);
-        row("one below 32 bits", Type::DWord, Variant("-2147483649"), none, "6" + set);
-        row("text as array", Type::MultiString, Variant("a"), none, "13" + set);
-        row("missing as text", Type::String, Variant::missing(), none, "13" + set);
-        row("character beyond a byte", Type::Binary, Variant("€"), none, "5" + set);
-        row("blanks around = and ,", kStored, Variant("\"V\" = multi_sz:\"a\" , \"b\""),
-            Variant(QStringList{"a", "b"}), "");
-        row("hex digits in either case", kStored, Variant("\"V\"=hex:0A,fF"), Variant("\n\u00ff"),
-            "");
-        row("default value", kStored, Variant("@=\"standard\""), none, "");
-        row("stored type not handled", kStored, Variant("\"V\"=hex(b):01,02"), none, "");
-        row("text of size 0", kStored, Variant("\"V\"=hex(1):"), none,
-            "5" + get + " Invalid procedure call or argument");
-        row("multi-text of size 1", kStored, Variant("\"V\"=hex(7):00"), none, "5" + get);
-        row("number of eight bytes", kStored, Variant("\"V\"=hex(4):01,00,00,00,00,00,00,00"), none,
-            "234" + get + " More data is available.\r");
-        row("letter beyond f", kStored, Variant("\"V\"=hex:0g"), none,
-            "1009" + get + " The configuration registry database is corrupt. (");
+        const Variant umlauts("Grüße, Käthe"), texts(QStringList{"ä", "", "c"});
+        QTest::newRow("umlauts take two bytes") << Type::String << umlauts << umlauts;
+        QTest::newRow("empty as text") << Type::String << Variant() << Variant("");
+        QTest::newRow("unknown name stays") << Type::ExpandString
+                                            << Variant("%TAVRIN_NONE%TAVRIN_DIR%")
+                                            << Variant("%TAVRIN_NONE/srv/tavrin");
+        QTest::newRow("every byte") << Type::Binary << Variant(bytes) << Variant(bytes);
+        QTest::newRow("no bytes") << Type::Binary << Variant("") << Variant("");
+        QTest::newRow("number from text") << Type::DWord << Variant(" +1234 ") << Variant(1234);
+        QTest::newRow("largest number")
+            << Type::DWord << Variant("2147483647") << Variant(2147483647);
+        QTest::newRow("smallest number")
+            << Type::DWord << Variant("-2147483648") << Variant(int(-2147483648LL));
+        QTest::newRow("empty as number") << Type::DWord << Variant() << Variant(0);
+        QTest::newRow("empty texts inside") << Type::MultiString << texts << texts;
+        QTest::newRow("no texts")
+            << Type::MultiString << Variant(QStringList{}) << Variant(QStringList{});
+        QTest::newRow("type not handled") << 11 << Variant("x") << Variant();
     }
-    void valuesReadBackAsWritten() {
-        const auto [type, written, read, error] = fetch<int, Variant, Variant, QString>();
+    void writtenValuesReadBack() {
+        QFETCH(int, type);
+        QFETCH(Variant, written);
+        QFETCH(Variant, read);
         qputenv("TAVRIN_DIR", "/srv/tavrin");
         const clsSysRegistry registry;
-        QString raised;
-        if (type == kStored) {
-            seedValues(written.toText().toUtf8());
-        } else {
-            raised = errorOf(
-                [&] { registry.SetRegistryValue(Root::CurrentUser, kKey, kValue, type, written); },
-                true);
-        }
-        Variant value;
-        raised += errorOf(
-            [&] { value = registry.GetRegistryValue(Root::CurrentUser, kKey, kValue); }, true);
-        QCOMPARE(value, read);
-        // One error at most: after a refused write the value reads as missing.
-        QCOMPARE(raised.left(error.size()), error);
-        QCOMPARE(raised.count("cSysRegistry:"), error.isEmpty() ? 0 : 1);
+        registry.SetRegistryValue(Root::CurrentUser, kKey, kValue, type, written);
+        QCOMPARE(registry.GetRegistryValue(Root::CurrentUser, kKey, kValue), read);
     }
 
-    // The answer is "true", "false" or the error.
+    void valueThatDoesNotConvertIsNotWritten_data() {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<Variant>("written");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("fraction as number")
+            << Type::DWord << Variant("1.5") << "13 cSysRegistry:SetRegistryValue";
+        QTest::newRow("empty text as number")
+            << Type::DWord << Variant("") << "13 cSysRegistry:SetRegistryValue";
+        QTest::newRow("array as number")
+            << Type::DWord << Variant(QStringList{"1"}) << "13 cSysRegistry:SetRegistryValue";
+        QTest::newRow("one above 32 bits")
+            << Type::DWord << Variant("2147483648") << "6 cSysRegistry:SetRegistryValue";
+        QTest::newRow("one below 32 bits")
+            << Type::DWord << Variant("-2147483649") << "6 cSysRegistry:SetRegistryValue";
+        QTest::newRow("text as array")
+            << Type::MultiString << Variant("a") << "13 cSysRegistry:SetRegistryValue";
+        QTest::newRow("missing as text")
+            << Type::String << Variant::missing() << "13 cSysRegistry:SetRegistryValue";
+        QTest::newRow("character beyond a byte")
+            << Type::Binary << Variant("€") << "5 cSysRegistry:SetRegistryValue";
+    }
+    void valueThatDoesNotConvertIsNotWritten() {
+        QFETCH(int, type);
+        QFETCH(Variant, written);
+        QFETCH(QString, error);
+        const clsSysRegistry registry;
+        QCOMPARE(errorOf([&] {
+                     registry.SetRegistryValue(Root::CurrentUser, kKey, kValue, type, written);
+                 }),
+                 error);
+        QCOMPARE(registry.GetRegistryValue(Root::CurrentUser, kKey, kValue), Variant());
+    }
+
+    // A value line as a user may edit it into the settings file is read as the registry reads it.
+    void editedValueLinesAreRead_data() {
+        QTest::addColumn<QByteArray>("line");
+        QTest::addColumn<Variant>("read");
+        QTest::newRow("blanks around = and ,")
+            << QByteArray("\"V\" = multi_sz:\"a\" , \"b\"") << Variant(QStringList{"a", "b"});
+        QTest::newRow("hex digits in either case")
+            << QByteArray("\"V\"=hex:0A,fF") << Variant("\n\u00ff");
+        QTest::newRow("a default value is not V") << QByteArray("@=\"standard\"") << Variant();
+        QTest::newRow("stored type not handled") << QByteArray("\"V\"=hex(b):01,02") << Variant();
+    }
+    void editedValueLinesAreRead() {
+        QFETCH(QByteArray, line);
+        QFETCH(Variant, read);
+        seedValues(line);
+        QCOMPARE(clsSysRegistry().GetRegistryValue(Root::CurrentUser, kKey, kValue), read);
+    }
+
+    void malformedValueLinesAreReported_data() {
+        QTest::addColumn<QByteArray>("line");
+        QTest::addColumn<QString>("errorBeginning");
+        QTest::newRow("text of size 0")
+            << QByteArray("\"V\"=hex(1):")
+            << "5 cSysRegistry:GetRegistryValue Invalid procedure call or argument";
+        QTest::newRow("multi-text of size 1")
+            << QByteArray("\"V\"=hex(7):00")
+            << "5 cSysRegistry:GetRegistryValue Invalid procedure call or argument";
+        QTest::newRow("number of eight bytes")
+            << QByteArray("\"V\"=hex(4):01,00,00,00,00,00,00,00")
+            << "234 cSysRegistry:GetRegistryValue More data is available.\r";
+        QTest::newRow("letter beyond f")
+            << QByteArray("\"V\"=hex:0g")
+            << "1009 cSysRegistry:GetRegistryValue The configuration registry database is "
+               "corrupt. (";
+    }
+    void malformedValueLinesAreReported() {
+        QFETCH(QByteArray, line);
+        QFETCH(QString, errorBeginning);
+        seedValues(line);
+        const QString error = errorOf(
+            [] { clsSysRegistry().GetRegistryValue(Root::CurrentUser, kKey, kValue); }, true);
+        QVERIFY2(error.startsWith(errorBeginning), qPrintable(error));
+    }
+
     void hasKeyTellsWhatExists_data() {
-        columns<QString, Variant, QString>();
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<Variant>("value");
+        QTest::addColumn<bool>("exists");
         const Variant none = Variant::missing();
-        row("key", kKey, none, "true");
-        row("key in other case", "SOFTWARE\\Tavrin\\test", none, "true");
-        row("trailing backslash", kKey + '\\', none, "true");
-        row("missing key", "Software\\other", none, "false");
-        row("value in other case", kKey, Variant("mode"), "true");
-        row("missing value", kKey, Variant("Other"), "false");
-        row("empty names the default value", kKey, Variant(), "false");
-        row("leading backslash", "\\Software", none, "false");
-        row("array as value name", kKey, Variant(QStringList{"a"}), "13 cSysRegistry:HasKey");
+        QTest::newRow("key") << kKey << none << true;
+        QTest::newRow("key in other case") << "SOFTWARE\\Tavrin\\test" << none << true;
+        QTest::newRow("trailing backslash") << kKey + '\\' << none << true;
+        QTest::newRow("missing key") << "Software\\other" << none << false;
+        QTest::newRow("value in other case") << kKey << Variant("mode") << true;
+        QTest::newRow("missing value") << kKey << Variant("Other") << false;
+        QTest::newRow("empty names the default value") << kKey << Variant() << false;
+        QTest::newRow("leading backslash") << "\\Software" << none << false;
     }
     void hasKeyTellsWhatExists() {
-        const auto [key, value, answer] = fetch<QString, Variant, QString>();
+        QFETCH(QString, key);
+        QFETCH(Variant, value);
+        QFETCH(bool, exists);
         seedValues("\"Mode\"=\"1\"");
-        bool exists = false;
-        const QString error =
-            errorOf([&] { exists = clsSysRegistry().HasKey(Root::CurrentUser, key, value); });
-        QCOMPARE(error.isEmpty() ? QVariant(exists).toString() : error, answer);
+        QCOMPARE(clsSysRegistry().HasKey(Root::CurrentUser, key, value), exists);
+    }
+
+    void hasKeyRefusesAValueNameThatIsNoText() {
+        seedValues("\"Mode\"=\"1\"");
+        QCOMPARE(errorOf([] {
+                     clsSysRegistry().HasKey(Root::CurrentUser, kKey, Variant(QStringList{"a"}));
+                 }),
+                 "13 cSysRegistry:HasKey");
     }
 
     // "grün" is the longest name in bytes, not in characters; "%25" is an escaped "%".
@@ -185,34 +250,63 @@ private slots:
         QCOMPARE(win::ExpandEnvironmentStringsA("ab", nullptr, 0), 3u);
     }
 
-    // The content type, the type's name in the user's language, and an icon handle
-    // that stands for an icon until it is destroyed.
-    void answersAboutFileTypes_data() {
-        columns<QString, QString, Variant, QString, bool>();
-        const QString unknown("application/octet-stream"), plain("text/plain");
-        const Variant text("plain text document");
-        row("no dot: the name is the extension", "txt", plain, text, "en_US", true);
-        row("upper case", "TXT", plain, text, "en_US", true);
-        row("user's language", "txt", plain, Variant("Einfaches Textdokument"), "de_DE", true);
-        row("unknown", "xyz", unknown, Variant(), "en_US", false);
-        row("none", "", unknown, Variant(), "en_US", false);
-        row("text file", "notes.txt", "", Variant(), "", true);
-        row("nothing before the dot", ".txt", "", Variant(), "", true);
-        row("type without icon in the theme", "song.ogg", "", Variant(), "", false);
+    // The content type and the type's name in the user's language.
+    void answersAboutAnExtension_data() {
+        QTest::addColumn<QString>("extension");
+        QTest::addColumn<QLocale>("locale");
+        QTest::addColumn<QString>("contentType");
+        QTest::addColumn<Variant>("fileType");
+        const QString unknown("application/octet-stream");
+        QTest::newRow("txt") << "txt" << kEnglish << "text/plain" << Variant("plain text document");
+        QTest::newRow("upper case")
+            << "TXT" << kEnglish << "text/plain" << Variant("plain text document");
+        QTest::newRow("user's language")
+            << "txt" << kGerman << "text/plain" << Variant("Einfaches Textdokument");
+        QTest::newRow("unknown") << "xyz" << kEnglish << unknown << Variant();
+        QTest::newRow("none") << "" << kEnglish << unknown << Variant();
     }
-    void answersAboutFileTypes() {
-        const auto [file, contentType, fileType, language, hasIcon] =
-            fetch<QString, QString, Variant, QString, bool>();
+    void answersAboutAnExtension() {
+        QFETCH(QString, extension);
+        QFETCH(QLocale, locale);
+        QFETCH(QString, contentType);
+        QFETCH(Variant, fileType);
+        QLocale::setDefault(locale);
         const clsSysRegistry registry;
-        if (!language.isEmpty()) {  // an extension alone
-            QLocale::setDefault(QLocale(language));
-            QCOMPARE(registry.ExtensionToContentType(file), contentType);
-            QCOMPARE(registry.ExtensionToFileType(file), fileType);
-        }
-        const auto icon = reinterpret_cast<win::HICON>(registry.FileToIconHandle(file));
+        QCOMPARE(registry.ExtensionToContentType(extension), contentType);
+        QCOMPARE(registry.ExtensionToFileType(extension), fileType);
+    }
+
+    // An icon handle stands for the type's icon until it is destroyed.
+    void iconOfAFilesType_data() {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<bool>("hasIcon");
+        QTest::newRow("no dot: the name is the extension") << "txt" << true;
+        QTest::newRow("text file") << "notes.txt" << true;
+        QTest::newRow("nothing before the dot") << ".txt" << true;
+        QTest::newRow("unknown type") << "data.xyz" << false;
+        QTest::newRow("type without icon in the theme") << "song.ogg" << false;
+    }
+    void iconOfAFilesType() {
+        QFETCH(QString, file);
+        QFETCH(bool, hasIcon);
+        const auto icon = reinterpret_cast<win::HICON>(clsSysRegistry().FileToIconHandle(file));
         QCOMPARE(!win::iconFromHandle(icon).isNull(), hasIcon);
         QCOMPARE(win::DestroyIcon(icon), win::BOOL(hasIcon));
         QVERIFY(win::iconFromHandle(icon).isNull());
+    }
+
+    // Every code the settings layer returns has the system's text, so that none of them turns
+    // into the error for a code without a text.
+    void everyCodeOfTheLayerHasItsText() {
+        const win::DWORD codes[] = {0,    2,    5,    6,    33,   87,   234,  259,  1009, 1010,
+                                    1011, 1012, 1013, 1014, 1015, 1016, 1017, 1018, 1019, 1020,
+                                    1021};
+        for (const win::DWORD code : codes) {
+            QByteArray text(256, ' ');
+            const win::DWORD size = win::FormatMessageA(win::FORMAT_MESSAGE_FROM_SYSTEM, nullptr,
+                                                        code, 0, text.data(), 256, nullptr);
+            QVERIFY2(size > 2 && text.left(size).endsWith("\r\n"), qPrintable(QString::number(code)));
+        }
     }
 
     void settingsRoundTrip() {
@@ -261,59 +355,97 @@ private slots:
         QVERIFY(!registry.HasKey(Root::CurrentUser, "Software\\tavrin\\Options", kValue));
     }
 
-    // Every operation fails the same way, none takes the damage for settings that
-    // are not there, and the file is left as it was. The error: number and text,
-    // then what the text names.
+    // Settings that cannot be read or written: reads and writes report it, with the settings
+    // file named, and the file is left as it was.
     void badSettingsFileIsReportedAndKeptByteForByte_data() {
-        // what is put where, relative to the configuration folder (no bytes: a
-        // folder); whether the settings folder is closed; the error
-        columns<QString, QByteArray, bool, QString>();
+        QTest::addColumn<QString>("damaged");  // relative to the configuration folder
+        QTest::addColumn<QByteArray>("bytes");  // none: a folder
+        QTest::addColumn<bool>("folderClosed");
+        QTest::addColumn<QString>("writeError");
+        QTest::addColumn<QString>("readError");
+        QTest::addColumn<QString>("named");
         const QByteArray settings("[Software]\n\"M\"=\"3\"\n");
-        const QString file("tavrin/registry.ini"),
-            io("1016 An I/O operation|" + file + " cannot be read");
-        row("corrupt line", file, settings + "bad\n", false,
-            "1009 The configuration registry database is corrupt.|" + file + ", line 3:");
-        row("folder in its place", file, QByteArray(), false, io);
-        row("a file in the folder's place", "tavrin", settings, false, io + ": Not a directory");
-        row("a folder that cannot be entered", file, settings, true, io + ": Permission denied");
+        QTest::newRow("corrupt line")
+            << "tavrin/registry.ini" << settings + "bad\n" << false
+            << "1009 cSysRegistry:SetRegistryValue The configuration registry database is corrupt."
+            << "1009 cSysRegistry:GetRegistryValue" << "tavrin/registry.ini, line 3:";
+        QTest::newRow("folder in its place")
+            << "tavrin/registry.ini" << QByteArray() << false
+            << "1016 cSysRegistry:SetRegistryValue An I/O operation"
+            << "1016 cSysRegistry:GetRegistryValue" << "tavrin/registry.ini cannot be read";
+        QTest::newRow("a file in the folder's place")
+            << "tavrin" << settings << false << "1016 cSysRegistry:SetRegistryValue An I/O operation"
+            << "1016 cSysRegistry:GetRegistryValue"
+            << "tavrin/registry.ini cannot be read: Not a directory";
+        QTest::newRow("a folder that cannot be entered")
+            << "tavrin/registry.ini" << settings << true
+            << "1016 cSysRegistry:SetRegistryValue An I/O operation"
+            << "1016 cSysRegistry:GetRegistryValue"
+            << "tavrin/registry.ini cannot be read: Permission denied";
     }
     void badSettingsFileIsReportedAndKeptByteForByte() {
-        const auto [path, bytes, closed, error] = fetch<QString, QByteArray, bool, QString>();
-        if (closed && ::geteuid() == 0) {
+        QFETCH(QString, damaged);
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, folderClosed);
+        QFETCH(QString, writeError);
+        QFETCH(QString, readError);
+        QFETCH(QString, named);
+        const QString path = m_home->dir.filePath(damaged);
+        const QString folder = m_home->dir.filePath("tavrin");
+        if (folderClosed && ::geteuid() == 0) {
             QSKIP("the permissions of a folder do not hold for root");
         }
-        const QString damaged = m_home->dir.filePath(path), folder = m_home->dir.filePath("tavrin");
-        if (bytes.isEmpty()) {
-            QVERIFY(QDir().mkpath(damaged));
-        } else {
-            writeFile(damaged, bytes);
-        }
+        placeDamage(path, bytes);
         const auto contents = [&] {
-            return QFileInfo(damaged).isDir() ? QByteArray("folder") : fileBytes(damaged);
+            return QFileInfo(path).isDir() ? QByteArray("folder") : fileBytes(path);
         };
         const QByteArray before = contents();
         constexpr auto open = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
         const auto reopen = qScopeGuard([&] { QFile::setPermissions(folder, open); });
-        QVERIFY(!closed || QFile::setPermissions(folder, {}));
+        QVERIFY(!folderClosed || QFile::setPermissions(folder, {}));
         const clsSysRegistry registry = settings("tavrin", "Options");
 
         const QString saved = errorOf([&] { registry.SaveSetting("Mode", 4); }, true);
-        const QString label = error.section(' ', 0, 0) + " cSysRegistry:";
-        QVERIFY2(saved.startsWith(label + "SetRegistryValue " +
-                                  error.section(' ', 1).section('|', 0, 0)) &&
-                     saved.contains(m_home->dir.filePath(error.section('|', 1))),
+        QVERIFY2(saved.startsWith(writeError) && saved.contains(m_home->dir.filePath(named)),
                  qPrintable(saved));
-        const std::pair<const char*, std::function<void()>> operations[] = {
-            {"GetRegistryValue", [&] { registry.GetSetting("Mode", "7"); }},
-            {"DeleteRegistryValue", [&] { registry.DeleteSetting("Mode"); }},
-            {"EnumKeys", [&] { registry.EnumKeys(Root::CurrentUser, "Software"); }},
-            {"EnumValues", [&] { registry.EnumValues(Root::CurrentUser, "Software"); }},
-            {"HasKey", [&] { registry.HasKey(Root::CurrentUser, "Software"); }}};
-        for (const auto& [name, operation] : operations) {
-            QCOMPARE(errorOf(operation), label + name);
-        }
+        QCOMPARE(errorOf([&] { registry.GetSetting("Mode", "7"); }), readError);
         QVERIFY(QFile::setPermissions(folder, open));
         QCOMPARE(contents(), before);
+    }
+
+    // A key that cannot be opened, whatever the reason, is absent for the questions about keys:
+    // HasKey is false, the listings are Empty and there is nothing to delete.
+    void keysOfABadSettingsFileAreAbsent_data() {
+        QTest::addColumn<QString>("damaged");
+        QTest::addColumn<QByteArray>("bytes");  // none: a folder
+        QTest::addColumn<QString>("readError");
+        const QByteArray settings("[Software]\n\"M\"=\"3\"\n");
+        const QString corrupt("1009 cSysRegistry:GetRegistryValue");
+        const QString unreadable("1016 cSysRegistry:GetRegistryValue");
+        QTest::newRow("corrupt line") << "tavrin/registry.ini" << settings + "bad\n" << corrupt;
+        QTest::newRow("cut off inside a value")
+            << "tavrin/registry.ini" << settings.left(14) << corrupt;
+        QTest::newRow("folder in its place") << "tavrin/registry.ini" << QByteArray() << unreadable;
+        QTest::newRow("a file in the folder's place") << "tavrin" << settings << unreadable;
+    }
+    void keysOfABadSettingsFileAreAbsent() {
+        // Reads still report the damage
+        QFETCH(QString, damaged);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, readError);
+        const QString path = m_home->dir.filePath(damaged);
+        placeDamage(path, bytes);
+        const clsSysRegistry registry = settings("tavrin", "Options");
+        QCOMPARE(errorOf([&] { registry.GetRegistryValue(Root::CurrentUser, "Software", "M"); }),
+                 readError);
+        // An error raised here fails the test.
+        QVERIFY(!registry.HasKey(Root::CurrentUser, "Software"));
+        QVERIFY(!registry.HasKey(Root::CurrentUser, "Software", "M"));
+        QCOMPARE(registry.EnumKeys(Root::CurrentUser, "Software"), Variant());
+        QCOMPARE(registry.EnumValues(Root::CurrentUser, "Software"), Variant());
+        QCOMPARE(registry.DeleteSetting("Mode"), Variant());
+        registry.DeleteRegistryValue(Root::CurrentUser, "Software", "M");
+        QCOMPARE(QFileInfo(path).isDir() ? QByteArray() : fileBytes(path), bytes);
     }
 };
 
