@@ -272,8 +272,7 @@ private slots:
         QTest::keyClick(field(3), Qt::Key_V, Qt::ControlModifier);
         QCOMPARE(field(3)->text(), QStringLiteral("10\r\n20"));
         click(calculate());
-        expectError("Error message",
-                    "Error: 13 Only type in numbers, do not type in letters!");
+        expectError("Error message", "Error: 13 Only type in numbers, do not type in letters!");
         QVERIFY(!QFile::exists(pathIn("pasted.txt")));
     }
 };

@@ -237,15 +237,28 @@ private slots:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("pasted");
         QTest::addColumn<QString>("kept");
-        QTest::newRow("a spreadsheet cell from Windows") << "" << "1000\r\n" << "1000";
-        QTest::newRow("tabs and blanks around") << "" << "\t 3,5 \t" << "3,5";
-        QTest::newRow("behind typed digits") << "12" << "34\n" << "1234";
-        QTest::newRow("a line break alone adds nothing") << "12" << "\r\n" << "12";
-        QTest::newRow("a blank inside stays") << "" << "1 000\n" << "1 000";
-        QTest::newRow("thirteen characters once the line break is gone")
-            << "" << "1234567890123\r\n" << "1234567890123";
+        QTest::newRow("a spreadsheet cell from Windows") << ""
+                                                         << "1000\r\n"
+                                                         << "1000";
+        QTest::newRow("tabs and blanks around") << ""
+                                                << "\t 3,5 \t"
+                                                << "3,5";
+        QTest::newRow("behind typed digits") << "12"
+                                             << "34\n"
+                                             << "1234";
+        QTest::newRow("a line break alone adds nothing") << "12"
+                                                         << "\r\n"
+                                                         << "12";
+        QTest::newRow("a blank inside stays") << ""
+                                              << "1 000\n"
+                                              << "1 000";
+        QTest::newRow("thirteen characters once the line break is gone") << ""
+                                                                         << "1234567890123\r\n"
+                                                                         << "1234567890123";
         QTest::newRow("fourteen characters once the line break is gone, refused whole")
-            << "5" << "1234567890123\n" << "5";
+            << "5"
+            << "1234567890123\n"
+            << "5";
     }
     void aPasteKeepsOnlyTheValue() {
         // A field holds `typed`; the clipboard's text is pasted behind it with Ctrl+V; the field

@@ -53,59 +53,124 @@ private slots:
         }
     }
 
-    // The dialog shows what was asked for, over the window: name, folder, title and the
-    // types offered ("names|patterns", the first preselected). The path typed comes back,
-    // or after Cancel the proposed name. A folder not here starts it at home.
-    void fileDialogShowsTheRequestAndAnswers_data() {
-        // folder "@": the test's folder; typed empty: Cancel; offered empty: the text type
-        columns<Dialog, QString, QString, QString, QString, QString, QString>();
-        const QString name("tavrin.txt"), typed("result.txt"), plain("plain text document (*.txt)");
-        row("open", Dialog::Open, "@", name, "", typed, "txt", "");
-        row("own title", Dialog::Save, "@", name, "Ergebnisdatei wählen", typed, "txt", "");
-        row("cancelled without a name", Dialog::Save, "@", "", "", "", "txt", "");
-        row("name of 260 characters", Dialog::Save, "@", QString(260, 'a'), "", "", "txt", "");
-        row("90 characters of 3 bytes each", Dialog::Save, "@", QString(90, QChar(0x20AC)), "", "",
-            "txt", "");
-        row("drive of another system", Dialog::Open, "C:\\", name, "", "", "txt", "");
-        row("pattern, then extension", Dialog::Save, "@", name, "", "", "*.txt;txt",
-            "*.txt;" + plain + "|*.txt;*.txt");
-        row("unknown extension", Dialog::Save, "@", name, "", "", "xyz", "(*.xyz)|*.xyz");
-        row("trailing semicolon", Dialog::Save, "@", name, "", "", "txt;",
-            plain + ";(*.)|*.txt;*.");
+    // The dialog shows what was asked for, over the window: name, folder, title and the types
+    // offered, the first preselected.
+    void fileDialogShowsTheRequest_data() {
+        QTest::addColumn<Dialog>("dialog");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("types");
+        QTest::addColumn<QString>("shownName");  // as far as it fits the buffer's declared length
+        QTest::addColumn<QString>("shownTitle");
+        QTest::addColumn<QStringList>("shownTypes");
+        QTest::addColumn<QStringList>("patterns");
+        const QString name("tavrin.txt"), plain("plain text document (*.txt)");
+        QTest::newRow("open") << Dialog::Open << name << ""
+                              << "txt" << name << "Open" << QStringList{plain}
+                              << QStringList{"*.txt"};
+        QTest::newRow("save with its own title") << Dialog::Save << name << "Ergebnisdatei wählen"
+                                                 << "txt" << name << "Ergebnisdatei wählen"
+                                                 << QStringList{plain} << QStringList{"*.txt"};
+        QTest::newRow("no name") << Dialog::Save << ""
+                                 << ""
+                                 << "txt"
+                                 << ""
+                                 << "Save As" << QStringList{plain} << QStringList{"*.txt"};
+        QTest::newRow("name of 260 characters") << Dialog::Save << QString(260, 'a') << ""
+                                                << "txt" << QString(259, 'a') << "Save As"
+                                                << QStringList{plain} << QStringList{"*.txt"};
+        QTest::newRow("90 characters of 3 bytes each")
+            << Dialog::Save << QString(90, QChar(0x20AC)) << ""
+            << "txt" << QString(90, QChar(0x20AC)) << "Save As" << QStringList{plain}
+            << QStringList{"*.txt"};
+        QTest::newRow("pattern, then extension")
+            << Dialog::Save << name << ""
+            << "*.txt;txt" << name << "Save As" << QStringList{"*.txt", plain}
+            << QStringList{"*.txt", "*.txt"};
+        QTest::newRow("unknown extension")
+            << Dialog::Save << name << ""
+            << "xyz" << name << "Save As" << QStringList{"(*.xyz)"} << QStringList{"*.xyz"};
+        QTest::newRow("trailing semicolon")
+            << Dialog::Save << name << ""
+            << "txt;" << name << "Save As" << QStringList{plain, "(*.)"}
+            << QStringList{"*.txt", "*."};
     }
-    void fileDialogShowsTheRequestAndAnswers() {
-        const auto [which, folder, name, title, typed, types, listed] =
-            fetch<Dialog, QString, QString, QString, QString, QString, QString>();
-        const QString offered = listed.isEmpty() ? "plain text document (*.txt)|*.txt" : listed;
-        const bool ours = folder == "@";
+    void fileDialogShowsTheRequest() {
+        QFETCH(Dialog, dialog);
+        QFETCH(QString, name);
+        QFETCH(QString, title);
+        QFETCH(QString, types);
+        QFETCH(QString, shownName);
+        QFETCH(QString, shownTitle);
+        QFETCH(QStringList, shownTypes);
+        QFETCH(QStringList, patterns);
         QWidget window;
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
-        QStringList seen, shown;
-        OnModal<QFileDialog> driver([&](QFileDialog* dialog) {
-            auto* combo = dialog->findChild<QComboBox*>("fileTypeCombo");
+        QString seenName, seenFolder, seenTitle, selected;
+        QStringList seenTypes, seenPatterns;
+        bool saves = false;
+        QWidget* parent = nullptr;
+        OnModal<QFileDialog> driver([&](QFileDialog* shown) {
+            auto* combo = shown->findChild<QComboBox*>("fileTypeCombo");
             for (int i = 0; combo && i < combo->count(); ++i) {
-                shown << combo->itemText(i);
+                seenTypes << combo->itemText(i);
             }
-            const QStringList patterns =
-                dialog->nameFilters().replaceInStrings(QRegularExpression(R"(.*\((.*)\))"), "\\1");
-            seen << nameField(dialog)->text() << dialog->directory().absolutePath()
-                 << dialog->windowTitle() << shown.join(';') + '|' + patterns.join(';')
-                 << dialog->selectedNameFilter();
-            // Answered first, so that a failed check does not leave it open.
-            typed.isEmpty() ? dialog->reject() : typeAndConfirm(dialog, typed);
-            QCOMPARE(dialog->acceptMode() == QFileDialog::AcceptSave, which == Dialog::Save);
-            QCOMPARE(dialog->parentWidget(), &window);
+            seenPatterns =
+                shown->nameFilters().replaceInStrings(QRegularExpression(R"(.*\((.*)\))"), "\\1");
+            seenName = nameField(shown)->text();
+            seenFolder = shown->directory().absolutePath();
+            seenTitle = shown->windowTitle();
+            selected = shown->selectedNameFilter();
+            saves = shown->acceptMode() == QFileDialog::AcceptSave;
+            parent = shown->parentWidget();
+            shown->reject();
         });
-        const QString path =
-            show(which, ours ? m_folder->path() : folder, name, types, title, window.winId());
+        show(dialog, m_folder->path(), name, types, title, window.winId());
         QVERIFY(driver.appeared);
-        const QString caption = which == Dialog::Open ? "Open" : "Save As";
-        // The proposed name as far as it fits the buffer's declared length.
-        QCOMPARE(seen, QStringList({name.left(259), ours ? m_folder->path() : QDir::homePath(),
-                                    title.isEmpty() ? caption : title, offered,
-                                    offered.section('|', 0, 0).section(';', 0, 0)}));
-        QCOMPARE(path, typed.isEmpty() ? name : m_folder->filePath(typed));
+        QCOMPARE(seenName, shownName);
+        QCOMPARE(seenFolder, m_folder->path());
+        QCOMPARE(seenTitle, shownTitle);
+        QCOMPARE(seenTypes, shownTypes);
+        QCOMPARE(seenPatterns, patterns);
+        QCOMPARE(selected, shownTypes.first());
+        QCOMPARE(saves, dialog == Dialog::Save);
+        QCOMPARE(parent, &window);
+    }
+
+    // The path typed comes back; after Cancel the proposed name, as if it had been chosen.
+    void fileDialogGivesTheAnswer_data() {
+        QTest::addColumn<Dialog>("dialog");
+        QTest::addColumn<QString>("typed");   // empty: Cancel
+        QTest::addColumn<QString>("chosen");  // in the test's folder unless cancelled
+        QTest::newRow("open, a name typed") << Dialog::Open << "result.txt"
+                                            << "result.txt";
+        QTest::newRow("save, a name typed") << Dialog::Save << "result.txt"
+                                            << "result.txt";
+        QTest::newRow("save, cancelled") << Dialog::Save << ""
+                                         << "tavrin.txt";
+    }
+    void fileDialogGivesTheAnswer() {
+        QFETCH(Dialog, dialog);
+        QFETCH(QString, typed);
+        QFETCH(QString, chosen);
+        OnModal<QFileDialog> driver([&](QFileDialog* shown) {
+            typed.isEmpty() ? shown->reject() : typeAndConfirm(shown, typed);
+        });
+        const QString path = show(dialog, m_folder->path(), "tavrin.txt");
+        QVERIFY(driver.appeared);
+        QCOMPARE(path, typed.isEmpty() ? chosen : m_folder->filePath(chosen));
+    }
+
+    // A folder of another system, such as a drive letter, starts the dialog at home.
+    void aFolderNotHereStartsAtHome() {
+        QString folder;
+        OnModal<QFileDialog> driver([&](QFileDialog* shown) {
+            folder = shown->directory().absolutePath();
+            shown->reject();
+        });
+        show(Dialog::Open, "C:\\", "tavrin.txt");
+        QCOMPARE(folder, QDir::homePath());
     }
 
     // A name over 260 characters is refused by either dialog, with the same source, and so
@@ -127,25 +192,36 @@ private slots:
         QVERIFY(!driver.appeared);
     }
 
-    // An existing file is taken without an overwrite question (results are appended).
-    // The result holds 258 bytes and a NUL: a longer path is refused with a message
-    // that shows it as typed, and the dialog stays, but a folder's name still opens it.
-    void typedPathIsCheckedOnlyForItsLength_data() {
-        // path bytes (0: the existing file), folder, refused, stays
-        columns<int, bool, bool, bool>();
-        row("existing file", 0, false, false, false);
-        row("258 bytes", 258, false, false, false);
-        row("259 bytes", 259, false, true, true);
-        row("folder of 259 bytes", 259, true, false, true);
-    }
-    void typedPathIsCheckedOnlyForItsLength() {
-        const auto [pathBytes, folder, refused, stays] = fetch<int, bool, bool, bool>();
+    // An existing file is taken without an overwrite question: results are appended.
+    void anExistingFileIsTakenAsItIs() {
         const QString existing = m_folder->filePath("old.txt");
         writeFile(existing, "earlier results\n");
-        const QString name = pathBytes
-                                 ? "<b>" + QString(pathBytes - m_folder->path().size() - 4, 'b')
-                                 : QString("old.txt");
-        QVERIFY(!folder || QDir().mkpath(m_folder->filePath(name)));
+        OnModal<QMessageBox> question([](QMessageBox* box) { box->close(); }, 1000);
+        OnModal<QFileDialog> driver([](QFileDialog* shown) { typeAndConfirm(shown, "old.txt"); });
+        QCOMPARE(show(Dialog::Save, m_folder->path(), "tavrin.txt"), existing);
+        QVERIFY(question.waitUntilOver());
+        QVERIFY(!question.appeared);
+        QCOMPARE(fileBytes(existing), "earlier results\n");
+    }
+
+    // The answer holds 258 bytes and a NUL: a longer path is refused with a message that shows
+    // it as typed, and the dialog stays; a folder's name still opens the folder.
+    void typedPathIsCheckedForItsLength_data() {
+        QTest::addColumn<int>("pathBytes");
+        QTest::addColumn<bool>("isFolder");
+        QTest::addColumn<bool>("refused");
+        QTest::addColumn<bool>("dialogStays");
+        QTest::newRow("258 bytes") << 258 << false << false << false;
+        QTest::newRow("259 bytes") << 259 << false << true << true;
+        QTest::newRow("folder of 259 bytes") << 259 << true << false << true;
+    }
+    void typedPathIsCheckedForItsLength() {
+        QFETCH(int, pathBytes);
+        QFETCH(bool, isFolder);
+        QFETCH(bool, refused);
+        QFETCH(bool, dialogStays);
+        const QString name = "<b>" + QString(pathBytes - m_folder->path().size() - 4, 'b');
+        QVERIFY(!isFolder || QDir().mkpath(m_folder->filePath(name)));
         bool stillOpen = false, literal = false;
         OnModal<QMessageBox> message(
             [&](QMessageBox* box) {
@@ -153,29 +229,28 @@ private slots:
                 box->close();
             },
             refused ? 5000 : 1000);
-        OnModal<QFileDialog> driver([&](QFileDialog* dialog) {
-            typeAndConfirm(dialog, name);
-            QTimer::singleShot(1500, dialog, [&stillOpen, dialog] {
-                stillOpen = dialog->isVisible();
-                dialog->reject();
+        OnModal<QFileDialog> driver([&](QFileDialog* shown) {
+            typeAndConfirm(shown, name);
+            QTimer::singleShot(1500, shown, [&stillOpen, shown] {
+                stillOpen = shown->isVisible();
+                shown->reject();
             });
         });
         const QString path = show(Dialog::Save, m_folder->path(), "tavrin.txt");
         QVERIFY(message.waitUntilOver());
         QCOMPARE(message.appeared, refused);
         QCOMPARE(literal, refused);
-        QCOMPARE(stillOpen, stays);
-        QCOMPARE(path, stays ? "tavrin.txt" : m_folder->filePath(name));
-        QCOMPARE(fileBytes(existing), "earlier results\n");
+        QCOMPARE(stillOpen, dialogStays);
+        QCOMPARE(path, dialogStays ? "tavrin.txt" : m_folder->filePath(name));
     }
 
     void folderDialogShowsTheInstructionAndReturnsTheFolder_data() {
-        columns<bool>();
-        row("chosen", true);
-        row("cancelled: empty text", false);
+        QTest::addColumn<bool>("choose");
+        QTest::newRow("chosen") << true;
+        QTest::newRow("cancelled: empty text") << false;
     }
     void folderDialogShowsTheInstructionAndReturnsTheFolder() {
-        const auto [choose] = fetch<bool>();
+        QFETCH(bool, choose);
         const QString chosen = m_folder->filePath("Ergebnisse");
         QVERIFY(QDir().mkpath(chosen));
         QString shown;

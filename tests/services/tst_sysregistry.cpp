@@ -79,9 +79,9 @@ private slots:
         const Variant umlauts("Grüße, Käthe"), texts(QStringList{"ä", "", "c"});
         QTest::newRow("umlauts take two bytes") << Type::String << umlauts << umlauts;
         QTest::newRow("empty as text") << Type::String << Variant() << Variant("");
-        QTest::newRow("unknown name stays") << Type::ExpandString
-                                            << Variant("%TAVRIN_NONE%TAVRIN_DIR%")
-                                            << Variant("%TAVRIN_NONE/srv/tavrin");
+        QTest::newRow("unknown name stays")
+            << Type::ExpandString << Variant("%TAVRIN_NONE%TAVRIN_DIR%")
+            << Variant("%TAVRIN_NONE/srv/tavrin");
         QTest::newRow("every byte") << Type::Binary << Variant(bytes) << Variant(bytes);
         QTest::newRow("no bytes") << Type::Binary << Variant("") << Variant("");
         QTest::newRow("number from text") << Type::DWord << Variant(" +1234 ") << Variant(1234);
@@ -91,8 +91,8 @@ private slots:
             << Type::DWord << Variant("-2147483648") << Variant(int(-2147483648LL));
         QTest::newRow("empty as number") << Type::DWord << Variant() << Variant(0);
         QTest::newRow("empty texts inside") << Type::MultiString << texts << texts;
-        QTest::newRow("no texts")
-            << Type::MultiString << Variant(QStringList{}) << Variant(QStringList{});
+        QTest::newRow("no texts") << Type::MultiString << Variant(QStringList{})
+                                  << Variant(QStringList{});
         QTest::newRow("type not handled") << 11 << Variant("x") << Variant();
     }
     void writtenValuesReadBack() {
@@ -298,14 +298,15 @@ private slots:
     // Every code the settings layer returns has the system's text, so that none of them turns
     // into the error for a code without a text.
     void everyCodeOfTheLayerHasItsText() {
-        const win::DWORD codes[] = {0,    2,    5,    6,    33,   87,   234,  259,  1009, 1010,
-                                    1011, 1012, 1013, 1014, 1015, 1016, 1017, 1018, 1019, 1020,
-                                    1021};
+        const win::DWORD codes[] = {0,    2,    5,    6,    33,   87,   234,
+                                    259,  1009, 1010, 1011, 1012, 1013, 1014,
+                                    1015, 1016, 1017, 1018, 1019, 1020, 1021};
         for (const win::DWORD code : codes) {
             QByteArray text(256, ' ');
             const win::DWORD size = win::FormatMessageA(win::FORMAT_MESSAGE_FROM_SYSTEM, nullptr,
                                                         code, 0, text.data(), 256, nullptr);
-            QVERIFY2(size > 2 && text.left(size).endsWith("\r\n"), qPrintable(QString::number(code)));
+            QVERIFY2(size > 2 && text.left(size).endsWith("\r\n"),
+                     qPrintable(QString::number(code)));
         }
     }
 
@@ -358,7 +359,7 @@ private slots:
     // Settings that cannot be read or written: reads and writes report it, with the settings
     // file named, and the file is left as it was.
     void badSettingsFileIsReportedAndKeptByteForByte_data() {
-        QTest::addColumn<QString>("damaged");  // relative to the configuration folder
+        QTest::addColumn<QString>("damaged");   // relative to the configuration folder
         QTest::addColumn<QByteArray>("bytes");  // none: a folder
         QTest::addColumn<bool>("folderClosed");
         QTest::addColumn<QString>("writeError");
@@ -366,15 +367,19 @@ private slots:
         QTest::addColumn<QString>("named");
         const QByteArray settings("[Software]\n\"M\"=\"3\"\n");
         QTest::newRow("corrupt line")
-            << "tavrin/registry.ini" << settings + "bad\n" << false
+            << "tavrin/registry.ini" << settings + "bad\n"
+            << false
             << "1009 cSysRegistry:SetRegistryValue The configuration registry database is corrupt."
-            << "1009 cSysRegistry:GetRegistryValue" << "tavrin/registry.ini, line 3:";
+            << "1009 cSysRegistry:GetRegistryValue"
+            << "tavrin/registry.ini, line 3:";
         QTest::newRow("folder in its place")
             << "tavrin/registry.ini" << QByteArray() << false
             << "1016 cSysRegistry:SetRegistryValue An I/O operation"
-            << "1016 cSysRegistry:GetRegistryValue" << "tavrin/registry.ini cannot be read";
+            << "1016 cSysRegistry:GetRegistryValue"
+            << "tavrin/registry.ini cannot be read";
         QTest::newRow("a file in the folder's place")
-            << "tavrin" << settings << false << "1016 cSysRegistry:SetRegistryValue An I/O operation"
+            << "tavrin" << settings << false
+            << "1016 cSysRegistry:SetRegistryValue An I/O operation"
             << "1016 cSysRegistry:GetRegistryValue"
             << "tavrin/registry.ini cannot be read: Not a directory";
         QTest::newRow("a folder that cannot be entered")
