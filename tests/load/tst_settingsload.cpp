@@ -86,7 +86,7 @@ private slots:
     }
 
     void killedWriterLeavesTheFileReadable_data() {
-        test::columns<QString>();
+        QTest::addColumn<QString>("prefix");
         for (int round = 1; round <= 6; ++round) {
             QTest::addRow("kill %d", round) << QStringLiteral("k%1-").arg(round);
         }
@@ -94,7 +94,7 @@ private slots:
     // Killed at a random moment, most likely inside a save: every save done is in the
     // file, at most the one under way besides, and the next copy saves at once.
     void killedWriterLeavesTheFileReadable() {
-        const auto [prefix] = test::fetch<QString>();
+        QFETCH(QString, prefix);
         QProcess* copy = start("killed", prefix, -1);
         QVERIFY(copy && copy->write("go\n") == 3);
         QTRY_VERIFY_WITH_TIMEOUT(copy->canReadLine() || copy->state() != QProcess::Running, 20000);
