@@ -1,5 +1,6 @@
-# Sourced by the start-up scripts: a private virtual X server for the
-# measurements. start_xvfb sets DISPLAY; stop_xvfb ends the server again.
+# Sourced by scripts that need a private virtual X server (the Wine session,
+# the start-up measurements): start_xvfb starts one and points DISPLAY and
+# Qt at it; stop_xvfb ends it again.
 
 xvfb_pid=""
 xvfb_dir=""
