@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds the release build and starts tavrin.
+# Installs what building and running the program need, builds the program
+# alone (no tests, fuzzers or benchmarks) and starts tavrin.
 set -euo pipefail
 cd "$(dirname "$0")"
 ./scripts/install-deps.sh
 
-cmake --preset default >/dev/null
-cmake --build --preset default -j "$(nproc)" --target tavrin
+cmake --preset run >/dev/null
+cmake --build --preset run -j "$(nproc)" --target tavrin
 
-exec build/default/app/tavrin "$@"
+exec build/run/app/tavrin "$@"

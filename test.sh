@@ -26,8 +26,23 @@ linux_sanitizers() {
     cmake --build --preset asan -j "$(nproc)"
     ctest --preset asan
 }
+# The Qt build is long and loud: its output goes to a log, shown in part only
+# when it fails. Its last line names the installed prefix.
 windows_qt() {
-    TAVRIN_QT_WINDOWS=$(scripts/build-qt-windows.sh | tail -n 1)
+    local log=build/qt-windows.log
+    mkdir -p build
+    echo "Output in $log"
+    if ! scripts/build-qt-windows.sh >"$log" 2>&1; then
+        echo "Building Qt for Windows failed; the end of $log:" >&2
+        tail -n 40 "$log" >&2
+        return 1
+    fi
+    TAVRIN_QT_WINDOWS=$(tail -n 1 "$log")
+    if [[ ! -f $TAVRIN_QT_WINDOWS/.complete ]]; then
+        echo "No finished Qt for Windows at \"$TAVRIN_QT_WINDOWS\"; the end of $log:" >&2
+        tail -n 40 "$log" >&2
+        return 1
+    fi
     export TAVRIN_QT_WINDOWS
 }
 windows_build() {
@@ -44,7 +59,6 @@ only_on() {
 }
 
 part "packages" ./scripts/install-deps.sh windows
-export QT_QPA_PLATFORM=offscreen
 part "Linux: release build and tests" linux_release
 part "Linux: sanitizer build and tests" linux_sanitizers
 # Each fuzz target for about a minute, in a clang build of its own, when clang

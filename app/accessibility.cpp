@@ -22,19 +22,22 @@ void tavrin::makeAccessible() {
     Label4->setBuddy(Text4);
 
     // Return and the keypad's Enter both end in returnPressed.
-    for (QLineEdit* input : {Text1, Text2, Text3})
+    for (QLineEdit* input : {Text1, Text2, Text3}) {
         connect(input, &QLineEdit::returnPressed, this, &tavrin::pressCalculate);
+    }
     // Enter on the focused button presses it, as Space does.
     Command1->setAutoDefault(true);
 
     auto* decimalKey = new KeypadDecimal(this);
-    for (QLineEdit* input : {Text1, Text2, Text3})
+    for (QLineEdit* input : {Text1, Text2, Text3}) {
         input->installEventFilter(decimalKey);
+    }
 }
 
 // Enter does what a click on Command1 would do, and nothing while it is
 // disabled.
 void tavrin::pressCalculate() {
-    if (Command1->isEnabled())
+    if (Command1->isEnabled()) {
         Command1->click();
+    }
 }

@@ -48,28 +48,29 @@ void tavrin::Command1_Click() {
         if (first <= 0 || second <= 0 || third <= 0) {
             // A rejected rate ends a staged entry under way: the fields are
             // empty now, so it could not go on.
-            if (Option4->isChecked())
+            if (Option4->isChecked()) {
                 endStagedEntry();
+            }
             ClearFields();
             return;
         }
         Ze = first;
-        a = second;
+        staged.a = second;
         d = third;
 
-        if (Option4->isChecked() && a > kStagedMaxYears) {
+        if (Option4->isChecked() && staged.a > kStagedMaxYears) {
             showYearsLimit();
             ResetState();
             return;
         }
 
-        if (Option1->isChecked() && !(Ze < a)) {
+        if (Option1->isChecked() && !(Ze < staged.a)) {
             ResetState();
             ClearFields();
             return;
         }
         if (Option1->isChecked()) {
-            const InvestmentPeriod period = investmentPeriod(Ze, a, d);
+            const InvestmentPeriod period = investmentPeriod(Ze, staged.a, d);
             e = period.ratio;
             f = period.logGrowth;
             g = period.logRatio;
@@ -81,14 +82,14 @@ void tavrin::Command1_Click() {
             WriteResultFile();
         }
         if (Option2->isChecked()) {
-            Ze = finalCapital(Ze, a, d, locale);
+            Ze = finalCapital(Ze, staged.a, d, locale);
             Text4->setText(numberToText(Ze, locale));
             ResetState();
             Command1->setEnabled(false);
             WriteResultFile();
         }
         if (Option3->isChecked()) {
-            Ze = interestForDays(Ze, a, d, locale);
+            Ze = interestForDays(Ze, staged.a, d, locale);
             Text4->setText(numberToText(Ze, locale));
             ResetState();
             Command1->setEnabled(false);
@@ -96,7 +97,7 @@ void tavrin::Command1_Click() {
         }
         if (Option5->isChecked()) {
             setWaitCursor();
-            const RateSearchResult search = searchInterestRate(Ze, a, d, locale);
+            const RateSearchResult search = searchInterestRate(Ze, staged.a, d, locale);
             e = search.ratio;
             f = search.factor;
             g = search.power;
@@ -104,12 +105,14 @@ void tavrin::Command1_Click() {
             setDefaultCursor();
             Text4->setText(numberToText(Ze, locale));
             ResetState();
-            if (Checktester == 1 && Check1->isChecked())
+            if (Checktester == 1 && Check1->isChecked()) {
                 WriteResultFile();
+            }
             Command1->setEnabled(false);
         }
-        if (Option4->isChecked())
+        if (Option4->isChecked()) {
             runStagedPress();
+        }
     } catch (const RuntimeError& error) {
         setDefaultCursor();
         const Language language = currentLanguage();
@@ -128,9 +131,8 @@ void tavrin::Command1_Click() {
 // and either name the next year or show the final capital.
 void tavrin::runStagedPress() {
     const QLocale locale;
-    const double years = a;
-    const StagedPress press =
-        pressStaged(StagedState{a, Zs, c, Stufen_i, Stufen_Zs}, years, Ze, d, locale);
+    const double years = staged.a;
+    const StagedPress press = pressStaged(staged, years, Ze, d, locale);
     if (press.outcome == StagedOutcome::NotWholeNumber) {
         ResetState();
         ClearFields();
@@ -143,21 +145,24 @@ void tavrin::runStagedPress() {
         endStagedEntry();
         return;
     }
-    if (press.calculateCaption)
+    if (press.calculateCaption) {
         setCalculateCaption();
+    }
 
     if (press.outcome == StagedOutcome::Completed) {
         Command1->setEnabled(false);
-        Zs = press.finalCapital;
-        Text4->setText(numberToText(Zs, locale));
+        staged.Zs = press.finalCapital;
+        Text4->setText(numberToText(staged.Zs, locale));
         unlockFixedInputs();
-        if (Checktester == 1 && Check1->isChecked())
+        if (Checktester == 1 && Check1->isChecked()) {
             WriteResultFile();
+        }
         ResetState();
         return;
     }
-    if (c >= 1 && c < kYearLabelRows)
-        Label3->setText(Texte(c));
+    if (staged.c >= 1 && staged.c < kYearLabelRows) {
+        Label3->setText(Texte(staged.c));
+    }
 }
 
 void tavrin::showError(int number, const QString& description) {
@@ -176,8 +181,9 @@ void tavrin::showYearsLimit() {
 // Appends the shown calculation to the result file while a file is chosen and
 // the save box is ticked. Errors go to the calculate button's handler.
 void tavrin::WriteResultFile() {
-    if (Checktester != 1 || !Check1->isChecked())
+    if (Checktester != 1 || !Check1->isChecked()) {
         return;
+    }
     const QLocale locale;
     const LabeledField first{Label1->text(), Text1->text()};
     const LabeledField second{Label2->text(), Text2->text()};
@@ -191,7 +197,7 @@ void tavrin::WriteResultFile() {
                           : years > kStagedSlots ? kStagedSlots + 1
                                                  : static_cast<int>(std::floor(years));
         block = composeStagedBlock(
-            first, second, count, Stufen_i, Stufen_Zs,
+            first, second, count, staged.Stufen_i, staged.Stufen_Zs,
             [this](int index) { return Texte(static_cast<qint16>(index)); }, result, locale);
     } else {
         block = composePlainBlock(first, second, {Label3->text(), Text3->text()}, result);

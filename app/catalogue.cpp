@@ -122,13 +122,16 @@ const std::array<std::array<const Translations*, 4>, 5> kFieldLabels{{
 }};
 
 const Translations& labelTexts(int mode, int label, Writer writer) {
-    if (mode < 1 || mode > 5 || label < 1 || label > 4)
+    if (mode < 1 || mode > 5 || label < 1 || label > 4) {
         return kNone;
+    }
     if (writer == Writer::LanguageButton) {
-        if (mode == 3 && label == 4)
+        if (mode == 3 && label == 4) {
             return kInterestByLanguage;
-        if (mode == 4 && label == 3)
+        }
+        if (mode == 4 && label == 3) {
             return kFirstYearByLanguage;
+        }
     }
     return *kFieldLabels[static_cast<std::size_t>(mode - 1)][static_cast<std::size_t>(label - 1)];
 }
@@ -137,8 +140,9 @@ const Translations& labelTexts(int mode, int label, Writer writer) {
 
 QString text(Slot slot, Language language) {
     QString result = pick(slotTexts(slot), language);
-    if (slot == Slot::ContactLine && !result.isEmpty())
+    if (slot == Slot::ContactLine && !result.isEmpty()) {
         result += QLatin1String(kContactAddress);
+    }
     return result;
 }
 

@@ -20,8 +20,9 @@ namespace {
 // light background would be left under a dark theme's light text.
 void paintField(QLineEdit* field) {
     QPalette palette;
-    if (!field->isEnabled())
+    if (!field->isEnabled()) {
         palette.setColor(QPalette::Base, QGuiApplication::palette().color(QPalette::Button));
+    }
     field->setPalette(palette);
 }
 
@@ -31,8 +32,9 @@ void paintField(QLineEdit* field) {
 // input fields hold text; they never disable it.
 void tavrin::Text1_Change() {
     setDefaultCursor();
-    if (!Text1->text().isEmpty() && !Text2->text().isEmpty() && !Text3->text().isEmpty())
+    if (!Text1->text().isEmpty() && !Text2->text().isEmpty() && !Text3->text().isEmpty()) {
         Command1->setEnabled(true);
+    }
 }
 
 void tavrin::Text2_Change() {
@@ -46,8 +48,9 @@ void tavrin::Text3_Change() {
 // Until the latch is set (modes 3, 4 and 5), emptying the fields also
 // disables Command1; afterwards its state is left alone.
 void tavrin::ClearFields() {
-    if (Textleer == 0)
+    if (Textleer == 0) {
         Command1->setEnabled(false);
+    }
     Text1->setText(QString());
     Text2->setText(QString());
     Text3->setText(QString());
@@ -57,18 +60,14 @@ void tavrin::ClearFields() {
 // Every calculation variable back to zero, the staged model's years included.
 // The save target, the latch and the unit words stay; no control changes.
 void tavrin::ResetState() {
-    a = 0;
-    Stufen_i.fill(0);
-    Stufen_Zs.fill(0);
+    staged.reset();
     d = 0;
     e = 0;
     f = 0;
     g = 0;
     Ze = 0;
-    Zs = 0;
     erstes_i = 0;
     zweites_i = 0;
-    c = 0;
 }
 
 void tavrin::lockFixedInputs() {
@@ -97,19 +96,21 @@ void tavrin::changeEvent(QEvent* event) {
 // A staged entry that ends without its final capital leaves nothing behind:
 // no stored years and no locked fields, so the next entry can begin.
 void tavrin::endStagedEntry() {
-    StagedState{a, Zs, c, Stufen_i, Stufen_Zs}.reset();
+    staged.reset();
     unlockFixedInputs();
 }
 
 // The cursor is set, not stacked: one override at most.
 void tavrin::setWaitCursor() {
-    if (QGuiApplication::overrideCursor())
+    if (QGuiApplication::overrideCursor()) {
         QGuiApplication::changeOverrideCursor(Qt::WaitCursor);
-    else
+    } else {
         QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    }
 }
 
 void tavrin::setDefaultCursor() {
-    while (QGuiApplication::overrideCursor())
+    while (QGuiApplication::overrideCursor()) {
         QGuiApplication::restoreOverrideCursor();
+    }
 }

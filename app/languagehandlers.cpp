@@ -20,20 +20,25 @@ using namespace tav;
 using catalogue::Slot;
 
 Language tavrin::currentLanguage() const {
-    if (Option6->isChecked())
+    if (Option6->isChecked()) {
         return Language::German;
-    if (Option7->isChecked())
+    }
+    if (Option7->isChecked()) {
         return Language::English;
-    if (Option8->isChecked())
+    }
+    if (Option8->isChecked()) {
         return Language::Italian;
-    if (Option9->isChecked())
+    }
+    if (Option9->isChecked()) {
         return Language::French;
+    }
     return Language::English;
 }
 
 QString tavrin::Texte(qint16 Nummer) const {
-    if (Nummer < 0 || Nummer >= kYearLabelRows)
+    if (Nummer < 0 || Nummer >= kYearLabelRows) {
         return QString();
+    }
     return yearRateLabel(Nummer, currentLanguage());
 }
 
@@ -93,29 +98,35 @@ void tavrin::applyLanguage() {
 
     // Staged model: the store caption and the first-year label unless the
     // last year is due; then the label of the year being entered.
-    const bool staged = Option4->isChecked();
-    if (staged && static_cast<double>(c + 1) != a) {
+    const bool stagedMode = Option4->isChecked();
+    if (stagedMode && static_cast<double>(staged.c + 1) != staged.a) {
         Command1->setText(catalogue::text(Slot::StoreCaption, language));
         writeModeLabels(4, language, true);
     }
-    if (staged && c != 0) {
+    if (stagedMode && staged.c != 0) {
         const auto writer = catalogue::Writer::LanguageButton;
         Label1->setText(catalogue::fieldLabel(4, 1, language, writer));
         Label2->setText(catalogue::fieldLabel(4, 2, language, writer));
         Label4->setText(catalogue::fieldLabel(4, 4, language, writer));
-        if (c >= 0 && c < kYearLabelRows)
-            Label3->setText(Texte(c));
+        if (staged.c >= 0 && staged.c < kYearLabelRows) {
+            Label3->setText(Texte(staged.c));
+        }
     }
 
-    if (Option1->isChecked() && !Text4->text().isEmpty())
+    if (Option1->isChecked() && !Text4->text().isEmpty()) {
         showPeriod(language);
+    }
 
-    if (Option1->isChecked())
+    if (Option1->isChecked()) {
         writeModeLabels(1, language, true);
-    if (Option2->isChecked())
+    }
+    if (Option2->isChecked()) {
         writeModeLabels(2, language, true);
-    if (Option3->isChecked())
+    }
+    if (Option3->isChecked()) {
         writeModeLabels(3, language, true);
-    if (Option5->isChecked())
+    }
+    if (Option5->isChecked()) {
         writeModeLabels(5, language, true);
+    }
 }

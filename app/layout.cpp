@@ -60,13 +60,15 @@ Control* place(QWidget* container, const char* name, QRect geometry) {
 // Tab enters a group of option buttons at its selected button; the arrow
 // keys move within the group.
 void tabToSelected(const QList<QRadioButton*>& group) {
-    for (QRadioButton* button : group)
+    for (QRadioButton* button : group) {
         button->setFocusPolicy(button->isChecked() ? Qt::StrongFocus : Qt::ClickFocus);
+    }
 }
 
 void keepTabOnSelected(const QList<QRadioButton*>& group) {
-    for (QRadioButton* button : group)
+    for (QRadioButton* button : group) {
         QObject::connect(button, &QRadioButton::toggled, button, [group] { tabToSelected(group); });
+    }
     tabToSelected(group);
 }
 
@@ -155,6 +157,7 @@ void tavrin::buildControls() {
 void tavrin::setTabSequence() {
     QWidget* const order[] = {Option6, Option7, Text1,   Text2, Command1, Text3,   Option1, Option2,
                               Option3, Option4, Option5, Text4, Option8,  Option9, Check1};
-    for (std::size_t i = 1; i < std::size(order); ++i)
+    for (std::size_t i = 1; i < std::size(order); ++i) {
         QWidget::setTabOrder(order[i - 1], order[i]);
+    }
 }

@@ -39,11 +39,13 @@ QString resultFilePath(const QString& chosen) {
 
 void tavrin::Check1_Click() {
     // Unticking changes nothing: the result file and the status line stay.
-    if (!Check1->isChecked())
+    if (!Check1->isChecked()) {
         return;
+    }
     const WId owner = winId();
-    if (!m_dialogs)
+    if (!m_dialogs) {
         m_dialogs = std::make_unique<clsSysDialogs>();
+    }
 
     QString chosen;
     try {
@@ -59,8 +61,9 @@ void tavrin::Check1_Click() {
     }
     strFile = resultFilePath(chosen);
     // Case-sensitive on purpose: "DATA.TXT" becomes "DATA.TXT.txt".
-    if (!strFile.endsWith(kExtension))
+    if (!strFile.endsWith(kExtension)) {
         strFile += kExtension;
+    }
     Label5->setStatus(strFile);
     Checktester = 1;
 }

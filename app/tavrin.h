@@ -45,7 +45,6 @@ class tavrin : public QWidget {
 
 public:
     using Language = ::tav::Language;
-    using StagedArray = ::tav::StagedArray;
     using StagedState = ::tav::StagedState;
 
     explicit tavrin(QWidget* parent = nullptr);
@@ -55,14 +54,15 @@ public:
     qint16 Checktester = 0;  // 1 once a result file has been chosen
     QString strFile;         // path of the result file
     qint16 Textleer = 0;     // latch read by ClearFields; set by modes 3, 4 and 5
-    double a = 0;            // input of Text2; the staged model's number of years
-    double Zs = 0;           // running capital of the staged model
-    qint16 c = 0;            // staged model: rates stored so far = index of the next year
-    double d = 0;            // input of Text3
-    double Ze = 0;           // input of Text1, then the numeric result
-    double erstes_i = 0;     // months of the investment-period breakdown
-    double zweites_i = 0;    // days of the investment-period breakdown
-    double e = 0;            // intermediate values of the calculations
+    // staged.a: input of Text2, and the staged model's number of years;
+    // staged.Zs, staged.c, staged.Stufen_i, staged.Stufen_Zs: the staged model's
+    // running capital, count of stored rates and yearly rates and capitals.
+    StagedState staged;
+    double d = 0;          // input of Text3
+    double Ze = 0;         // input of Text1, then the numeric result
+    double erstes_i = 0;   // months of the investment-period breakdown
+    double zweites_i = 0;  // days of the investment-period breakdown
+    double e = 0;          // intermediate values of the calculations
     double f = 0;
     double g = 0;
     QString Jahre;  // unit words of the investment-period breakdown
@@ -135,9 +135,6 @@ private:
 
     // The save dialog's service, kept from the first tick of the save box.
     std::unique_ptr<tav::clsSysDialogs> m_dialogs;
-
-    StagedArray Stufen_i{};
-    StagedArray Stufen_Zs{};
 
     QGroupBox* Frame1 = nullptr;
     QFrame* Frame2 = nullptr;

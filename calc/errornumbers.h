@@ -2,8 +2,9 @@
 
 namespace tav::ErrorNumber {
 
-// Run-time error numbers. They are part of what the user reads ("Error: 13 ..."),
-// so they keep the classic values of the desktop runtime the program grew up on.
+// Run-time error numbers. They are part of what the user reads ("Error: 13 ...")
+// and may quote when asking for help, and each has its text in every language
+// (errortexts.cpp), so a number never changes its meaning.
 inline constexpr int InvalidProcedureCall = 5;
 inline constexpr int Overflow = 6;
 inline constexpr int SubscriptOutOfRange = 9;

@@ -20,8 +20,8 @@ double shownYears(double years) {
     return QString::number(years, 'g', kShownDigits).toDouble();
 }
 
-// The breakdown counts whole years, months and days: Int, the largest whole
-// number not above the value.
+// The breakdown counts whole years, months and days: the largest whole number
+// not above the value.
 double wholePart(double value) {
     return std::floor(value);
 }
@@ -41,11 +41,8 @@ struct WholeMonthsAndDays {
 // Below a thousandth of a year there is no whole month or day, and the scale
 // would leave the integers.
 WholeMonthsAndDays countedOnShownDigits(double years) {
-    // "d.dddddddddddddde+XX": the shown digits and their decimal exponent.
-    const QString scientific = QString::number(years, 'e', kShownDigits - 1);
-    const qsizetype ePos = scientific.indexOf(u'e');
-    const QString digits = scientific.left(1) + scientific.mid(2, ePos - 2);
-    const int decimals = kShownDigits - 1 - scientific.mid(ePos + 1).toInt();
+    const auto [digits, exponent] = decimalDigits(years);
+    const int decimals = kShownDigits - 1 - exponent;
     if (decimals <= 0 || decimals > 17) {
         return {};
     }

@@ -21,7 +21,9 @@ struct InvestmentPeriod {
     double days = 0;       // fraction of a month in `months`, times 30 (zweites_i)
 };
 
-// Steps in the documented order, each checked. Expects 0 < start < final and
+// Steps in a fixed order, each checked as it is taken, so that a failure
+// reports the error of the first step that fails and the window shows the
+// values of the steps before it. Expects 0 < start < final and
 // ratePercent > 0 (the request has checked them).
 InvestmentPeriod investmentPeriod(double start, double final, double ratePercent);
 

@@ -3,6 +3,7 @@
 #include <QRegularExpression>
 #include <cmath>
 
+#include "checkedmath.h"
 #include "errornumbers.h"
 #include "runtimeerror.h"
 
@@ -109,6 +110,13 @@ QString numberToText(double value, const QLocale& locale) {
     return plain.toString(value, 'G', 15);
 }
 
+DecimalDigits decimalDigits(double value) {
+    // "d.dddddddddddddde+XX"
+    const QString scientific = QString::number(std::fabs(value), 'e', 14);
+    const qsizetype ePos = scientific.indexOf(u'e');
+    return {scientific.left(1) + scientific.mid(2, ePos - 2), scientific.mid(ePos + 1).toInt()};
+}
+
 int patternDecimals(Pattern pattern) {
     switch (pattern) {
         case Pattern::Cents:
@@ -122,18 +130,9 @@ int patternDecimals(Pattern pattern) {
 }
 
 QString formatPattern(double value, Pattern pattern, const QLocale& locale) {
-    if (!std::isfinite(value)) {
-        throw RuntimeError(std::isnan(value) ? ErrorNumber::InvalidProcedureCall
-                                             : ErrorNumber::Overflow);
-    }
+    checked::check(value);
     const int decimals = patternDecimals(pattern);
-
-    // The 15 significant digits and the decimal exponent, locale-independent:
-    // "d.dddddddddddddde+XX".
-    const QString scientific = QString::number(std::fabs(value), 'e', 14);
-    const qsizetype ePos = scientific.indexOf(u'e');
-    const QString digits = scientific.left(1) + scientific.mid(2, ePos - 2);
-    const int exponent = scientific.mid(ePos + 1).toInt();
+    const auto [digits, exponent] = decimalDigits(value);
 
     // Keep the digits up to the pattern's last decimal; they form the integer
     // value * 10^decimals. The first digit dropped decides the rounding.

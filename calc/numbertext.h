@@ -28,6 +28,16 @@ enum class Pattern {
 
 int patternDecimals(Pattern pattern);
 
+// The digits of a number as its 15-significant-digit decimal form writes them,
+// locale-independent, and the power of ten of the first digit: 1234.5 gives
+// "123450000000000" and 3, 0.05 gives "500000000000000" and -2. The sign is
+// left out. Expects a finite number.
+struct DecimalDigits {
+    QString digits;
+    int exponent = 0;
+};
+DecimalDigits decimalDigits(double value);
+
 // `value` with the pattern's decimals: its 15-significant-digit decimal form is
 // rounded half away from zero, as a person rounds (1.005 gives 1.01), with at
 // least one integer digit, the locale's decimal separator and no grouping.

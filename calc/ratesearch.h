@@ -6,8 +6,10 @@ namespace tav {
 
 // The yearly rate in per cent that turns `start` into `final` in `years`,
 // found by a decimal digit-by-digit search of the growth factor from 0, with
-// the step sizes 0.01 down to 1e-13. The trial factor carries the rounding
-// of its own history of additions and subtractions, as the search defines.
+// the step sizes 0.01 down to 1e-13. The trial factor is stepped by
+// additions and subtractions, never recomputed from its digits, and so carries
+// the rounding of that history; the rate's last digits depend on it, and they
+// stay the same for the same inputs from one version of the program to the next.
 // Equal capitals give a rate of 0 without a search.
 struct RateSearchResult {
     double ratio = 0;   // final / start (e)

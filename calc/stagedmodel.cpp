@@ -9,15 +9,7 @@
 
 namespace tav {
 
-void StagedState::reset() const {
-    a = 0;
-    Zs = 0;
-    c = 0;
-    Stufen_i.fill(0);
-    Stufen_Zs.fill(0);
-}
-
-StagedPress pressStaged(const StagedState& state, double years, double startCapital, double rate,
+StagedPress pressStaged(StagedState& state, double years, double startCapital, double rate,
                         const QLocale& locale) {
     StagedPress press;
 

@@ -8,33 +8,21 @@ namespace tav {
 
 // The staged model: an investment of 1 to 20 whole years in which every year
 // earns its own rate, entered one year per press of the calculate button.
-// The state lives in the window (its members a, Zs, c and the two yearly
-// arrays); the core works on references to it so that the window keeps the
-// variables by their names.
+// The window owns one StagedState and hands it to each press.
 
 inline constexpr int kStagedSlots = 21;  // indices 0 to 20
 inline constexpr int kStagedMaxYears = 20;
 using StagedArray = std::array<double, kStagedSlots>;
 
 struct StagedState {
-    double& a;               // number of years
-    double& Zs;              // running capital
-    qint16& c;               // rates stored so far = index of the year due next
-    StagedArray& Stufen_i;   // rate in per cent of year index + 1
-    StagedArray& Stufen_Zs;  // capital at the end of year index + 1, unrounded
+    double a = 0;             // number of years
+    double Zs = 0;            // running capital
+    qint16 c = 0;             // rates stored so far = index of the year due next
+    StagedArray Stufen_i{};   // rate in per cent of year index + 1
+    StagedArray Stufen_Zs{};  // capital at the end of year index + 1, unrounded
 
     // Everything back to zero.
-    void reset() const;
-};
-
-// Storage for a state that is not a window's (tests, fuzzing).
-struct StagedStorage {
-    double a = 0;
-    double Zs = 0;
-    qint16 c = 0;
-    StagedArray Stufen_i{};
-    StagedArray Stufen_Zs{};
-    StagedState state() { return {a, Zs, c, Stufen_i, Stufen_Zs}; }
+    void reset() { *this = StagedState{}; }
 };
 
 enum class StagedOutcome {
@@ -57,7 +45,7 @@ struct StagedPress {
 // Overflow when the capital leaves the double range and SubscriptOutOfRange
 // when the count would leave 0..20 or already reached the years; after an
 // error the state is as it was before the press.
-StagedPress pressStaged(const StagedState& state, double years, double startCapital, double rate,
+StagedPress pressStaged(StagedState& state, double years, double startCapital, double rate,
                         const QLocale& locale);
 
 }  // namespace tav

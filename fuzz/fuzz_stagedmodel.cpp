@@ -17,7 +17,7 @@
 #include "stagedmodel.h"
 
 using tav::StagedOutcome;
-using tav::StagedStorage;
+using tav::StagedState;
 
 namespace {
 
@@ -78,7 +78,7 @@ double years(Bytes& in) {
     return in.anyDouble();
 }
 
-bool sameState(const StagedStorage& x, const StagedStorage& y) {
+bool sameState(const StagedState& x, const StagedState& y) {
     // Bitwise, so that a NaN stored somewhere counts as a change.
     return std::memcmp(&x.a, &y.a, sizeof x.a) == 0 &&
            std::memcmp(&x.Zs, &y.Zs, sizeof x.Zs) == 0 && x.c == y.c &&
@@ -86,7 +86,7 @@ bool sameState(const StagedStorage& x, const StagedStorage& y) {
            std::memcmp(x.Stufen_Zs.data(), y.Stufen_Zs.data(), sizeof x.Stufen_Zs) == 0;
 }
 
-bool isAllZero(const StagedStorage& s) {
+bool isAllZero(const StagedState& s) {
     const auto zero = [](const tav::StagedArray& v) {
         return std::all_of(v.begin(), v.end(), [](double x) { return x == 0.0; });
     };
@@ -95,7 +95,7 @@ bool isAllZero(const StagedStorage& s) {
 
 // `completed`: the last press stored the last year and the window has not
 // reset the state yet; the count then equals the years and Zs is rounded.
-void checkInvariants(const StagedStorage& s, bool completed) {
+void checkInvariants(const StagedState& s, bool completed) {
     if (s.c == 0) {
         FUZZ_CHECK(isAllZero(s), "nothing stored, yet the state is not zero (a=%g Zs=%g)", s.a,
                    s.Zs);
@@ -136,7 +136,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Bytes in(data, size);
     const QLocale& locale = locales[in.byte() % locales.size()];
 
-    StagedStorage s;
+    StagedState s;
     // The years and start capital stay in their locked fields during an entry;
     // a press may also come with other values, as the core allows.
     double entryYears = 3;
@@ -144,7 +144,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (int step = 0; step < 200 && !in.empty(); ++step) {
         const std::uint8_t op = in.byte() % 8;
         if (op == 6) {  // a mode switch or the error path of the request
-            s.state().reset();
+            s.reset();
             checkInvariants(s, false);
             continue;
         }
@@ -157,10 +157,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const double pressCapital = op == 5 ? capital(in) : entryCapital;
         const double pressRate = rate(in);
 
-        const StagedStorage before = s;
+        const StagedState before = s;
         tav::StagedPress press;
         try {
-            press = tav::pressStaged(s.state(), pressYears, pressCapital, pressRate, locale);
+            press = tav::pressStaged(s, pressYears, pressCapital, pressRate, locale);
         } catch (const tav::RuntimeError& error) {
             FUZZ_CHECK(sameState(before, s), "error %d changed the state", error.number());
             checkInvariants(s, false);
@@ -199,7 +199,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                     FUZZ_CHECK(press.finalCapital == s.Zs, "final capital %.17g, Zs %.17g",
                                press.finalCapital, s.Zs);
                     // The window writes the result file, then resets.
-                    s.state().reset();
+                    s.reset();
                 }
                 break;
             }

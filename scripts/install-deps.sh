@@ -1,12 +1,21 @@
 #!/usr/bin/env bash
-# Installs the Debian packages listed in scripts/packages.txt that are missing;
-# with "windows", those of scripts/packages-windows.txt too (the Windows build
-# and its tests under Wine).
+# Installs the Debian packages that are missing: those of scripts/packages.txt
+# (building and running the program); with "tests", those of
+# packages-test.txt too; with "windows", also packages-windows.txt (the Windows
+# build and its tests under Wine).
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 
 lists=("$here/packages.txt")
-[[ "${1:-}" == windows ]] && lists+=("$here/packages-windows.txt")
+case "${1:-}" in
+    "") ;;
+    tests) lists+=("$here/packages-test.txt") ;;
+    windows) lists+=("$here/packages-test.txt" "$here/packages-windows.txt") ;;
+    *)
+        echo "usage: $0 [tests|windows]" >&2
+        exit 2
+        ;;
+esac
 
 missing=()
 while read -r pkg; do

@@ -9,28 +9,20 @@ mkdir -p "$1"
 root=$(cd "$1" && pwd)
 shift
 
-display=:$((90 + RANDOM % 100))
-while [[ -e /tmp/.X11-unix/X${display#:} || -e /tmp/.X${display#:}-lock ]]; do
-    display=:$((90 + RANDOM % 100))
-done
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
+# shellcheck source=xvfb.sh
+source "$(dirname "${BASH_SOURCE[0]}")/xvfb.sh"
+start_xvfb
 
-export DISPLAY=$display
-export WINEPREFIX=$root/prefix-${display#:}
+export WINEPREFIX=$root/prefix-${DISPLAY#:}
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES=mscoree,mshtml=
 finish() {
     wineserver -k 2>/dev/null || true
-    kill "$xvfb" 2>/dev/null || true
+    stop_xvfb
     rm -rf "$WINEPREFIX"
 }
 trap finish EXIT
 
-for _ in $(seq 50); do
-    [[ -e /tmp/.X11-unix/X${display#:} ]] && break
-    sleep 0.1
-done
 mkdir -p "$WINEPREFIX"
 # One server and one set of Wine's own services for the whole session, with
 # nothing of the tests' output: a service started by a test program would keep

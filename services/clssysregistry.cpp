@@ -14,6 +14,9 @@ using namespace win;
 
 namespace {
 
+// Raised in place of a registry code for which the system has no text.
+constexpr qint32 kNoErrorTextNumber = 9999;
+
 // Access asked for when a key is opened.
 constexpr REGSAM kReadAccess = 0x20001;   // KEY_QUERY_VALUE | STANDARD_RIGHTS_READ
 constexpr REGSAM kWriteAccess = 0xF0002;  // KEY_SET_VALUE | STANDARD_RIGHTS_REQUIRED
@@ -86,6 +89,68 @@ void splitIconSource(QString& source, qint32& index) {
     const qsizetype comma = source.indexOf(QLatin1Char(','));
     index = Variant(source.mid(comma + 1)).toInt32();
     source = source.left(comma);
+}
+
+// File types and their icons are looked up below this root.
+constexpr qint32 kClassesRoot = RegistryRoot::ClassesRoot;
+
+// The registry's code for a missing key, which for an icon means that the
+// extension names no file type.
+constexpr qint32 kUnknownExtension = ERROR_FILE_NOT_FOUND;
+
+// A file holding icons and the index of the one wanted.
+struct IconSource {
+    QString file;
+    qint32 index = 0;
+};
+
+QString defaultValue(const clsSysRegistry& registry, const QString& key) {
+    return registry.GetRegistryValue(kClassesRoot, key, {}).toText();
+}
+
+// The icon a file type's DefaultIcon key names: "file,index"; a bare index
+// into the file itself when the type has no class; else the icon its class
+// names, in its own DefaultIcon key or by its server, keeping `index` unless
+// that names one.
+IconSource typeIcon(const clsSysRegistry& registry, const QString& type, const QString& file,
+                    qint32 index) {
+    IconSource icon{defaultValue(registry, type + QStringLiteral("\\DefaultIcon")), index};
+    if (icon.file.contains(QLatin1Char(','))) {
+        splitIconSource(icon.file, icon.index);
+        return icon;
+    }
+    const QString classId = defaultValue(registry, type + QStringLiteral("\\CLSID"));
+    if (classId.isEmpty()) {
+        return {file, wholeNumber(icon.file).value_or(0)};
+    }
+    const QString classBase = QStringLiteral("CLSID\\") + classId;
+    const QString classIcon = classBase + QStringLiteral("\\DefaultIcon");
+    icon.file = registry.HasKey(kClassesRoot, classIcon)
+                    ? defaultValue(registry, classIcon)
+                    : defaultValue(registry, classBase + QStringLiteral("\\InProcServer32"));
+    if (icon.file.contains(QLatin1Char(','))) {
+        splitIconSource(icon.file, icon.index);
+    }
+    return icon;
+}
+
+// For a file type without a DefaultIcon key: the icon at `index` in its
+// class's server (LocalServer32, else InProcServer32; with neither, an empty
+// file name). No icon at all when the type has no class.
+std::optional<IconSource> classServerIcon(const clsSysRegistry& registry, const QString& type,
+                                          qint32 index) {
+    const QString classKey = type + QStringLiteral("\\CLSID");
+    if (!registry.HasKey(kClassesRoot, classKey)) {
+        return std::nullopt;
+    }
+    const QString classBase = QStringLiteral("CLSID\\") + defaultValue(registry, classKey);
+    for (const QString& server :
+         {QStringLiteral("\\LocalServer32"), QStringLiteral("\\InProcServer32")}) {
+        if (registry.HasKey(kClassesRoot, classBase + server)) {
+            return IconSource{defaultValue(registry, classBase + server), index};
+        }
+    }
+    return IconSource{{}, index};
 }
 
 }  // namespace
@@ -337,51 +402,22 @@ qintptr clsSysRegistry::FileToIconHandle(const QString& strFile, qint32 iIcon) c
     const qsizetype dot = strFile.lastIndexOf(QLatin1Char('.'));
     const QString extension = dot < 0 ? strFile : strFile.mid(dot + 1);
     try {
-        constexpr qint32 root = RegistryRoot::ClassesRoot;
-        const auto defaultOf = [&](const QString& key) {
-            return GetRegistryValue(root, key, {}).toText();
-        };
         const HMODULE module = GetModuleHandleA(nullptr);
-        const QString type = defaultOf(QLatin1Char('.') + extension);
-        const QString iconKey = type + QStringLiteral("\\DefaultIcon");
-        const QString classKey = type + QStringLiteral("\\CLSID");
-        qint32 index = iIcon;
-        QString source;
-        if (HasKey(root, iconKey)) {
-            source = defaultOf(iconKey);
-            if (source.contains(QLatin1Char(','))) {
-                splitIconSource(source, index);
-            } else if (const QString classId = defaultOf(classKey); classId.isEmpty()) {
-                // A bare number is an index into the file itself.
-                index = wholeNumber(source).value_or(0);
-                source = strFile;
-            } else {
-                const QString classBase = QStringLiteral("CLSID\\") + classId;
-                source = HasKey(root, classBase + QStringLiteral("\\DefaultIcon"))
-                             ? defaultOf(classBase + QStringLiteral("\\DefaultIcon"))
-                             : defaultOf(classBase + QStringLiteral("\\InProcServer32"));
-                if (source.contains(QLatin1Char(','))) {
-                    splitIconSource(source, index);
-                }
-            }
-        } else {
-            if (!HasKey(root, classKey)) {
-                return 0;
-            }
-            const QString classBase = QStringLiteral("CLSID\\") + defaultOf(classKey);
-            if (HasKey(root, classBase + QStringLiteral("\\LocalServer32"))) {
-                source = defaultOf(classBase + QStringLiteral("\\LocalServer32"));
-            } else if (HasKey(root, classBase + QStringLiteral("\\InProcServer32"))) {
-                source = defaultOf(classBase + QStringLiteral("\\InProcServer32"));
-            }
+        const QString type = defaultValue(*this, QLatin1Char('.') + extension);
+        const std::optional<IconSource> icon =
+            HasKey(kClassesRoot, type + QStringLiteral("\\DefaultIcon"))
+                ? typeIcon(*this, type, strFile, iIcon)
+                : classServerIcon(*this, type, iIcon);
+        if (!icon) {
+            return 0;
         }
-        const HICON icon =
-            ExtractIconA(module, toAnsi(source).constData(), static_cast<UINT>(index));
-        return reinterpret_cast<qintptr>(icon);
+        return reinterpret_cast<qintptr>(
+            ExtractIconA(module, toAnsi(icon->file).constData(), static_cast<UINT>(icon->index)));
     } catch (const RuntimeError& error) {
         const QString description =
-            error.number() == 2 ? extension + QStringLiteral(" ist ein unbekannter Dateityp.")
-                                : error.description();
+            error.number() == kUnknownExtension
+                ? extension + QStringLiteral(" ist ein unbekannter Dateityp.")
+                : error.description();
         const QString source = error.source().contains(QLatin1Char(':'))
                                    ? error.source()
                                    : labelOf("ExtensionToIconHandle");
@@ -432,7 +468,7 @@ QString clsSysRegistry::GetErrorText(qint32 code) {
         return fromAnsi(buffer.left(qsizetype(count) - 1));
     }
     throw RuntimeError(
-        9999, {},
+        kNoErrorTextNumber, {},
         QStringLiteral("Der Fehlertext zu ReturnCode %1 konnte nicht ermittelt werden.").arg(code));
 }
 

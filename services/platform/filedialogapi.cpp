@@ -51,49 +51,86 @@ QString initialFolder(LPCSTR folder) {
     return QDir::homePath();
 }
 
-BOOL showFileDialog(LPOPENFILENAMEA ofn, bool save) {
-    g_lastDialogError = 0;
+// Why a request cannot be shown (a CDERR_ code), or 0 when it can.
+DWORD requestError(const OPENFILENAMEA* ofn) {
     if (!ofn || (ofn->lStructSize != sizeof(OPENFILENAMEA) &&
                  ofn->lStructSize != OPENFILENAME_SIZE_VERSION_400A)) {
-        g_lastDialogError = CDERR_STRUCTSIZE;
-        return FALSE;
+        return CDERR_STRUCTSIZE;
     }
     if (!qobject_cast<QApplication*>(QCoreApplication::instance()) || !ofn->lpstrFile ||
         ofn->nMaxFile < 2) {
-        g_lastDialogError = CDERR_INITIALIZATION;
-        return FALSE;
+        return CDERR_INITIALIZATION;
     }
+    return 0;
+}
 
-    // The chosen path and its NUL must fit into nMaxFile characters.
-    detail::BoundedFileDialog dialog(detail::ownerWidget(reinterpret_cast<WId>(ofn->hwndOwner)),
-                                     ofn->nMaxFile - 1);
+// The dialog as the request asks for it: mode, title, default suffix, filters,
+// starting folder and proposed name.
+void setUpDialog(QFileDialog& dialog, const OPENFILENAMEA& ofn, bool save,
+                 const NameFilters& filters) {
     dialog.setOption(QFileDialog::HideNameFilterDetails);
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dialog.setFileMode(!save && (ofn->Flags & OFN_FILEMUSTEXIST) ? QFileDialog::ExistingFile
-                                                                 : QFileDialog::AnyFile);
+    dialog.setFileMode(!save && (ofn.Flags & OFN_FILEMUSTEXIST) ? QFileDialog::ExistingFile
+                                                                : QFileDialog::AnyFile);
     // Without OFN_OVERWRITEPROMPT an existing file is taken as it is.
     dialog.setOption(QFileDialog::DontConfirmOverwrite,
-                     !(save && (ofn->Flags & OFN_OVERWRITEPROMPT)));
-    if (ofn->lpstrTitle && *ofn->lpstrTitle) {
-        dialog.setWindowTitle(QString::fromLocal8Bit(ofn->lpstrTitle));
+                     !(save && (ofn.Flags & OFN_OVERWRITEPROMPT)));
+    if (ofn.lpstrTitle && *ofn.lpstrTitle) {
+        dialog.setWindowTitle(QString::fromLocal8Bit(ofn.lpstrTitle));
     }
-    if (ofn->lpstrDefExt && *ofn->lpstrDefExt) {
-        dialog.setDefaultSuffix(QString::fromLocal8Bit(ofn->lpstrDefExt));
+    if (ofn.lpstrDefExt && *ofn.lpstrDefExt) {
+        dialog.setDefaultSuffix(QString::fromLocal8Bit(ofn.lpstrDefExt));
     }
-    const NameFilters filters = nameFilters(ofn->lpstrFilter);
     if (!filters.qtFilters.isEmpty()) {
         dialog.setNameFilters(filters.qtFilters);
-        const DWORD index = ofn->nFilterIndex;
+        const DWORD index = ofn.nFilterIndex;
         const bool valid = index >= 1 && index <= DWORD(filters.qtFilters.size());
         dialog.selectNameFilter(filters.qtFilters.at(valid ? index - 1 : 0));
     }
-    dialog.setDirectory(initialFolder(ofn->lpstrInitialDir));
+    dialog.setDirectory(initialFolder(ofn.lpstrInitialDir));
     const QString proposed =
-        QString::fromLocal8Bit(QByteArray(ofn->lpstrFile, qstrnlen(ofn->lpstrFile, ofn->nMaxFile)));
+        QString::fromLocal8Bit(QByteArray(ofn.lpstrFile, qstrnlen(ofn.lpstrFile, ofn.nMaxFile)));
     if (!proposed.isEmpty()) {
         dialog.selectFile(proposed);
     }
+}
 
+// Writes the chosen path, where its name and extension start, the name alone
+// when asked for, and the chosen filter's number into the request. The path
+// must fit with its NUL; FALSE with FNERR_BUFFERTOOSMALL when it does not.
+BOOL writeAnswer(OPENFILENAMEA& ofn, const QByteArray& path, const NameFilters& filters,
+                 const QString& chosenFilter) {
+    if (static_cast<DWORD>(path.size()) + 1 > ofn.nMaxFile) {
+        g_lastDialogError = FNERR_BUFFERTOOSMALL;
+        return FALSE;
+    }
+    std::memcpy(ofn.lpstrFile, path.constData(), static_cast<std::size_t>(path.size()) + 1);
+    const qsizetype nameStart = path.lastIndexOf('/') + 1;
+    const qsizetype dot = path.lastIndexOf('.');
+    ofn.nFileOffset = static_cast<WORD>(nameStart);
+    ofn.nFileExtension = static_cast<WORD>(dot >= nameStart ? dot + 1 : path.size());
+    const QByteArray name = path.mid(nameStart);
+    if (ofn.lpstrFileTitle && static_cast<DWORD>(name.size()) < ofn.nMaxFileTitle) {
+        std::memcpy(ofn.lpstrFileTitle, name.constData(),
+                    static_cast<std::size_t>(name.size()) + 1);
+    }
+    if (!filters.qtFilters.isEmpty()) {
+        // The dialog names the chosen filter by what it shows of it.
+        ofn.nFilterIndex = static_cast<DWORD>(filters.descriptions.indexOf(chosenFilter) + 1);
+    }
+    return TRUE;
+}
+
+BOOL showFileDialog(LPOPENFILENAMEA ofn, bool save) {
+    g_lastDialogError = requestError(ofn);
+    if (g_lastDialogError != 0) {
+        return FALSE;
+    }
+    // The chosen path and its NUL must fit into nMaxFile characters.
+    detail::BoundedFileDialog dialog(detail::ownerWidget(reinterpret_cast<WId>(ofn->hwndOwner)),
+                                     ofn->nMaxFile - 1);
+    const NameFilters filters = nameFilters(ofn->lpstrFilter);
+    setUpDialog(dialog, *ofn, save, filters);
     if (dialog.exec() != QDialog::Accepted) {
         return FALSE;
     }
@@ -101,26 +138,7 @@ BOOL showFileDialog(LPOPENFILENAMEA ofn, bool save) {
     if (path.isEmpty()) {
         return FALSE;
     }
-    if (static_cast<DWORD>(path.size()) + 1 > ofn->nMaxFile) {
-        g_lastDialogError = FNERR_BUFFERTOOSMALL;
-        return FALSE;
-    }
-    std::memcpy(ofn->lpstrFile, path.constData(), static_cast<std::size_t>(path.size()) + 1);
-    const qsizetype nameStart = path.lastIndexOf('/') + 1;
-    const qsizetype dot = path.lastIndexOf('.');
-    ofn->nFileOffset = static_cast<WORD>(nameStart);
-    ofn->nFileExtension = static_cast<WORD>(dot >= nameStart ? dot + 1 : path.size());
-    const QByteArray name = path.mid(nameStart);
-    if (ofn->lpstrFileTitle && static_cast<DWORD>(name.size()) < ofn->nMaxFileTitle) {
-        std::memcpy(ofn->lpstrFileTitle, name.constData(),
-                    static_cast<std::size_t>(name.size()) + 1);
-    }
-    if (!filters.qtFilters.isEmpty()) {
-        // The dialog names the chosen filter by what it shows of it.
-        ofn->nFilterIndex =
-            static_cast<DWORD>(filters.descriptions.indexOf(dialog.selectedNameFilter()) + 1);
-    }
-    return TRUE;
+    return writeAnswer(*ofn, path, filters, dialog.selectedNameFilter());
 }
 
 }  // namespace

@@ -3,19 +3,16 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QImageReader>
-#include <QMutex>
 #include <limits>
-#include <map>
 
+#include "handletable.h"
 #include "win32api.h"
 
 namespace tav::win {
 
 namespace {
 
-QMutex g_iconMutex;
-std::map<std::uintptr_t, QIcon> g_icons;
-std::uintptr_t g_nextIcon = 0x10000;
+detail::HandleTable<HICON, QIcon> g_icons(0x10000);
 
 // An image file, or an icon of the desktop's theme by name, falling back to
 // the theme's generic icon of the same kind ("text-plain" -> "text-x-generic").
@@ -52,22 +49,15 @@ HICON ExtractIconA(HINSTANCE, LPCSTR pszExeFileName, UINT nIconIndex) {
     if (icon.isNull() || nIconIndex != 0) {
         return nullptr;
     }
-    QMutexLocker locker(&g_iconMutex);
-    const std::uintptr_t id = g_nextIcon;
-    g_nextIcon += 4;
-    g_icons.emplace(id, icon);
-    return reinterpret_cast<HICON>(id);
+    return g_icons.add(icon);
 }
 
 BOOL DestroyIcon(HICON hIcon) {
-    QMutexLocker locker(&g_iconMutex);
-    return g_icons.erase(reinterpret_cast<std::uintptr_t>(hIcon)) > 0 ? TRUE : FALSE;
+    return g_icons.remove(hIcon) ? TRUE : FALSE;
 }
 
 QIcon iconFromHandle(HICON hIcon) {
-    QMutexLocker locker(&g_iconMutex);
-    const auto it = g_icons.find(reinterpret_cast<std::uintptr_t>(hIcon));
-    return it == g_icons.end() ? QIcon() : it->second;
+    return g_icons.find(hIcon).value_or(QIcon());
 }
 
 }  // namespace tav::win

@@ -3,11 +3,10 @@
 // place in memory, so a handle stays meaningful while another process
 // changes the file; a key that vanished meanwhile answers ERROR_KEY_DELETED.
 
-#include <QMutex>
 #include <cstring>
-#include <map>
 
 #include "classesroot.h"
+#include "handletable.h"
 #include "registrytree.h"
 #include "userstore.h"
 #include "win32api.h"
@@ -32,9 +31,7 @@ constexpr REGSAM kGenericWrite = 0x40000000;
 constexpr REGSAM kGenericAll = 0x10000000;
 constexpr REGSAM kMaximumAllowed = 0x02000000;
 
-QMutex g_handleMutex;
-std::map<std::uintptr_t, KeyHandle> g_handles;
-std::uintptr_t g_nextHandle = 0x1000;
+detail::HandleTable<HKEY, KeyHandle> g_keys(0x1000);
 
 REGSAM effectiveAccess(REGSAM requested) {
     if (requested & (kGenericAll | kMaximumAllowed)) {
@@ -68,20 +65,7 @@ std::optional<KeyHandle> resolve(HKEY key) {
     if (const auto root = predefinedRoot(key)) {
         return KeyHandle{*root, {}, KEY_ALL_ACCESS};
     }
-    QMutexLocker locker(&g_handleMutex);
-    const auto it = g_handles.find(reinterpret_cast<std::uintptr_t>(key));
-    if (it == g_handles.end()) {
-        return std::nullopt;
-    }
-    return it->second;
-}
-
-HKEY newHandle(KeyHandle key) {
-    QMutexLocker locker(&g_handleMutex);
-    const std::uintptr_t id = g_nextHandle;
-    g_nextHandle += 4;
-    g_handles.emplace(id, std::move(key));
-    return reinterpret_cast<HKEY>(id);
+    return g_keys.find(key);
 }
 
 bool allows(const KeyHandle& key, REGSAM needed) {
@@ -192,7 +176,7 @@ LSTATUS RegOpenKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD, REGSAM samDesired, PHKE
     const LONG rc = visitKey(key.root, key.path, ERROR_FILE_NOT_FOUND,
                              [](const RegistryKey&) { return ERROR_SUCCESS; });
     if (rc == ERROR_SUCCESS) {
-        *phkResult = newHandle(std::move(key));
+        *phkResult = g_keys.add(std::move(key));
     }
     return rc;
 }
@@ -224,7 +208,7 @@ LSTATUS RegCreateKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD, LPSTR, DWORD, REGSAM 
         return rc;
     }
     setIf(lpdwDisposition, created ? REG_CREATED_NEW_KEY : REG_OPENED_EXISTING_KEY);
-    *phkResult = newHandle(std::move(key));
+    *phkResult = g_keys.add(std::move(key));
     return ERROR_SUCCESS;
 }
 
@@ -390,9 +374,7 @@ LSTATUS RegCloseKey(HKEY hKey) {
     if (predefinedRoot(hKey)) {
         return ERROR_SUCCESS;  // a predefined root: nothing to close
     }
-    QMutexLocker locker(&g_handleMutex);
-    return g_handles.erase(reinterpret_cast<std::uintptr_t>(hKey)) > 0 ? ERROR_SUCCESS
-                                                                       : ERROR_INVALID_HANDLE;
+    return g_keys.remove(hKey) ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
 }
 
 }  // namespace tav::win

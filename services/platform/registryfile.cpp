@@ -3,6 +3,7 @@
 #include <QHash>
 
 #include <QStringDecoder>
+#include <algorithm>
 #include <optional>
 
 namespace tav::win::detail {
@@ -175,6 +176,7 @@ public:
         return false;
     }
     QByteArrayView rest() const { return m_line.sliced(m_pos); }
+    void skip(qsizetype count) { m_pos = std::min(m_pos + count, m_line.size()); }
 
     std::optional<QByteArray> quotedText(QString& error) {
         if (!take('"')) {
@@ -269,89 +271,120 @@ std::optional<QByteArray> unescapedKeyName(QByteArrayView text) {
     return out;
 }
 
+// The value's name before "=": a quoted text, or @ for the default value.
+std::optional<QByteArray> valueName(LineReader& reader, QString& error) {
+    if (reader.take('@')) {
+        return QByteArray();
+    }
+    auto name = reader.quotedText(error);
+    if (name && name->isEmpty()) {
+        error = QStringLiteral("the default value is written as @");
+        return std::nullopt;
+    }
+    return name;
+}
+
+// A quoted text, stored with its terminating NUL.
+std::optional<QByteArray> stringData(LineReader& reader, QString& error) {
+    auto data = reader.quotedText(error);
+    if (data) {
+        data->append('\0');
+    }
+    return data;
+}
+
+// Quoted texts separated by commas, stored each with its NUL and one more
+// NUL at the end.
+std::optional<QByteArray> multiStringData(LineReader& reader, QString& error) {
+    QByteArray data;
+    while (!reader.atEnd()) {
+        const auto item = reader.quotedText(error);
+        if (!item) {
+            return std::nullopt;
+        }
+        data.append(*item).append('\0');
+        reader.skipBlanks();
+        if (!reader.take(',')) {
+            break;
+        }
+        reader.skipBlanks();
+    }
+    data.append('\0');
+    return data;
+}
+
+// Eight hex digits, most significant first; stored low byte first.
+std::optional<QByteArray> dwordData(LineReader& reader, QString& error) {
+    QByteArray number(4, '\0');
+    for (int i = 3; i >= 0; --i) {
+        const auto byte = reader.hexByte();
+        if (!byte) {
+            error = QStringLiteral("dword: must be followed by eight hex digits");
+            return std::nullopt;
+        }
+        number[i] = static_cast<char>(*byte);
+    }
+    return number;
+}
+
+// After "hex(": the type number in hex, "):" and the bytes.
+std::optional<QByteArray> typedHexData(LineReader& reader, DWORD& type, QString& error) {
+    bool ok = false;
+    const QByteArrayView rest = reader.rest();
+    const qsizetype close = rest.indexOf(')');
+    if (close > 0) {
+        type = QByteArray(rest.data(), close).toUInt(&ok, 16);
+    }
+    if (!ok || !rest.sliced(close + 1).startsWith(':')) {
+        error = QStringLiteral("hex( must be followed by a hex type number, \")\" and \":\"");
+        return std::nullopt;
+    }
+    reader.skip(close + 2);
+    return reader.hexBytes(error);
+}
+
+// The data after "=", its prefix naming the type.
+std::optional<QByteArray> valueData(LineReader& reader, DWORD& type, QString& error) {
+    const bool expandable = reader.takeWord("expand_sz:");
+    if (expandable || reader.rest().startsWith('"')) {
+        type = expandable ? REG_EXPAND_SZ : REG_SZ;
+        return stringData(reader, error);
+    }
+    if (reader.takeWord("multi_sz:")) {
+        type = REG_MULTI_SZ;
+        return multiStringData(reader, error);
+    }
+    if (reader.takeWord("dword:")) {
+        type = REG_DWORD;
+        return dwordData(reader, error);
+    }
+    if (reader.takeWord("hex:")) {
+        type = REG_BINARY;
+        return reader.hexBytes(error);
+    }
+    if (reader.takeWord("hex(")) {
+        return typedHexData(reader, type, error);
+    }
+    error = QStringLiteral("the value's data is not understood");
+    return std::nullopt;
+}
+
+// name=data, the name quoted or @, blanks allowed around "=".
 std::optional<RegistryValue> parseValueLine(QByteArrayView line, QString& error) {
     LineReader reader(line);
     RegistryValue value;
-    if (!reader.take('@')) {
-        const auto name = reader.quotedText(error);
-        if (!name) {
-            return std::nullopt;
-        }
-        if (name->isEmpty()) {
-            error = QStringLiteral("the default value is written as @");
-            return std::nullopt;
-        }
-        value.name = *name;
+    const auto name = valueName(reader, error);
+    if (!name) {
+        return std::nullopt;
     }
+    value.name = *name;
     reader.skipBlanks();
     if (!reader.take('=')) {
         error = QStringLiteral("\"=\" was expected after the value's name");
         return std::nullopt;
     }
     reader.skipBlanks();
-
-    std::optional<QByteArray> data;
-    const bool expandable = reader.takeWord("expand_sz:");
-    if (expandable || reader.rest().startsWith('"')) {
-        value.type = expandable ? REG_EXPAND_SZ : REG_SZ;
-        data = reader.quotedText(error);
-        if (data) {
-            data->append('\0');
-        }
-    } else if (reader.takeWord("multi_sz:")) {
-        value.type = REG_MULTI_SZ;
-        data = QByteArray();
-        while (!reader.atEnd()) {
-            const auto item = reader.quotedText(error);
-            if (!item) {
-                return std::nullopt;
-            }
-            data->append(*item).append('\0');
-            reader.skipBlanks();
-            if (!reader.take(',')) {
-                break;
-            }
-            reader.skipBlanks();
-        }
-        data->append('\0');
-    } else if (reader.takeWord("dword:")) {
-        // Eight hex digits, most significant first; stored low byte first.
-        value.type = REG_DWORD;
-        QByteArray number(4, '\0');
-        for (int i = 3; i >= 0; --i) {
-            const auto byte = reader.hexByte();
-            if (!byte) {
-                error = QStringLiteral("dword: must be followed by eight hex digits");
-                return std::nullopt;
-            }
-            number[i] = static_cast<char>(*byte);
-        }
-        data = number;
-    } else if (reader.takeWord("hex:")) {
-        value.type = REG_BINARY;
-        data = reader.hexBytes(error);
-    } else if (reader.takeWord("hex(")) {
-        bool ok = false;
-        const QByteArrayView rest = reader.rest();
-        const qsizetype close = rest.indexOf(')');
-        if (close > 0) {
-            value.type = QByteArray(rest.data(), close).toUInt(&ok, 16);
-        }
-        if (!ok || !QByteArrayView(rest).sliced(close + 1).startsWith(':')) {
-            error = QStringLiteral("hex( must be followed by a hex type number, \")\" and \":\"");
-            return std::nullopt;
-        }
-        LineReader hex(rest.sliced(close + 2));
-        data = hex.hexBytes(error);
-        if (!data) {
-            return std::nullopt;
-        }
-        value.data = *data;
-        return value;
-    } else {
-        error = QStringLiteral("the value's data is not understood");
-        return std::nullopt;
-    }
+    const auto data = valueData(reader, value.type, error);
     if (!data) {
         return std::nullopt;
     }

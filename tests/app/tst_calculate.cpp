@@ -138,7 +138,7 @@ private slots:
         chooseLanguage(Language::Italian);  // which puts no period into Text4
         QCOMPARE(fieldTexts(), QStringList(4));
         expectLocked(false);
-        QCOMPARE(window().c, qint16(0));
+        QCOMPARE(window().staged.c, qint16(0));
         if (mode == 4 && chosen != 2) {
             enter({"200", "1", "10"});
             QCOMPARE(field(4)->text(), QStringLiteral("220"));
@@ -166,7 +166,7 @@ private slots:
         enter({"100", "21", "1"});
         expectError("Error", "Only 20 years possible");
         QCOMPARE(field(2)->text(), QStringLiteral("21"));
-        QCOMPARE(window().c, qint16(0));
+        QCOMPARE(window().staged.c, qint16(0));
         expectLocked(false);
         retype(2, "20");
         for (qint16 year = 0; year < 20; ++year) {

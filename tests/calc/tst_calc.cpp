@@ -65,14 +65,14 @@ QString outcomeName(const StagedPress& press) {
     return names[static_cast<int>(press.outcome)] + QString(press.calculateCaption ? "+" : "");
 }
 // One press on `s`: its outcome, and whether it reset or else changed the state.
-Calculation press(StagedStorage s, double years, double start, double rate) {
+Calculation press(StagedState s, double years, double start, double rate) {
     return [=]() mutable {
-        const auto all = [](const StagedStorage& x) {
+        const auto all = [](const StagedState& x) {
             return std::make_tuple(x.a, x.Zs, x.c, x.Stufen_i, x.Stufen_Zs);
         };
         const auto before = all(s);
-        const QString outcome = outcomeOf(
-            [&] { return outcomeName(pressStaged(s.state(), years, start, rate, kEnglish)); });
+        const QString outcome =
+            outcomeOf([&] { return outcomeName(pressStaged(s, years, start, rate, kEnglish)); });
         return outcome + (all(s) == before ? "" : all(s) == all({}) ? ", reset" : ", changed");
     };
 }
@@ -200,7 +200,7 @@ private slots:
     // two fixed blanks.
     void stagesYears_data() {
         outcomeColumns();
-        const StagedStorage entry{5, 106.09, 2, {3, 3}, {103, 106.09}};
+        const StagedState entry{5, 106.09, 2, {3, 3}, {103, 106.09}};
         row("a tiny fraction") << press(entry, 3.000001, 100, 3) << "not whole, reset";
         row("not a number") << press(entry, qQNaN(), 100, 3) << "not whole, reset";
         row("negative years") << press(entry, -3, 100, 3) << "out of range";
