@@ -1,37 +1,40 @@
 #pragma once
 
 #include <QtTest>
-#include <functional>
 #include <optional>
 
 #include "../testkit.h"
-#include "errornumbers.h"
-#include "language.h"
 #include "runtimeerror.h"
-
-// A table row's call, giving its text, or "error N" (and its description) when it raises error N.
-using Calculation = std::function<QString()>;
-Q_DECLARE_METATYPE(Calculation)
 
 namespace tav::test {
 
-inline QString raises(int number) {
-    return QStringLiteral("error %1").arg(number);
-}
-inline QString outcomeOf(const Calculation& calculation, std::optional<Language> described = {}) {
+// What a calculation gave: its text, or the error it raised instead.
+struct Outcome {
+    QString text;
+    std::optional<RuntimeError> error;
+    int errorNumber() const { return error ? error->number() : 0; }
+};
+
+template <typename Calculation>
+Outcome outcomeOf(const Calculation& calculation) {
     try {
-        return calculation();
+        return {calculation(), std::nullopt};
     } catch (const RuntimeError& error) {
-        return raises(error.number()) + (described ? " " + error.description(*described) : "");
+        return {QString(), error};
     }
 }
-inline void outcomeColumns() {
-    QTest::addColumn<Calculation>("calculation");
-    QTest::addColumn<QString>("expected");
-}
-inline void compareOutcome() {
-    QFETCH(Calculation, calculation);
+
+// The row's columns `expected` (the text, empty after an error) and `error` (0: none raised).
+inline void compareOutcome(const Outcome& outcome) {
     QFETCH(QString, expected);
-    QCOMPARE(outcomeOf(calculation), expected);
+    QFETCH(int, error);
+    QCOMPARE(outcome.text, expected);
+    QCOMPARE(outcome.errorNumber(), error);
 }
+
+inline void outcomeColumns() {
+    QTest::addColumn<QString>("expected");
+    QTest::addColumn<int>("error");
+}
+
 }  // namespace tav::test
