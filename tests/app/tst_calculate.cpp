@@ -6,6 +6,7 @@
 #endif
 
 using namespace tav::test;
+using namespace Qt::StringLiterals;
 
 const QByteArray kTenYears =
     "\r\nStarting capital: 1000\r\nInterest rate in %: 5\r\n"
@@ -40,12 +41,9 @@ private slots:
     void theSaveDialogNamesTheResultFile_data() {
         QTest::addColumn<QString>("typed");  // in the dialog
         QTest::addColumn<QString>("file");
-        QTest::newRow("no extension") << "report"
-                                      << "report.txt";
-        QTest::newRow("another case of .txt") << "DATA.TXT"
-                                              << "DATA.TXT.txt";
-        QTest::newRow(".txt") << "zins.txt"
-                              << "zins.txt";
+        QTest::newRow("no extension") << u"report"_s << u"report.txt"_s;
+        QTest::newRow("another case of .txt") << u"DATA.TXT"_s << u"DATA.TXT.txt"_s;
+        QTest::newRow(".txt") << u"zins.txt"_s << u"zins.txt"_s;
     }
     void theSaveDialogNamesTheResultFile() {  // ".txt" added where the name lacks exactly that
         QFETCH(QString, typed);
@@ -71,7 +69,7 @@ private slots:
         QCOMPARE(window().strFile, expected);
         chooseMode(2);
         enter({"1000", "5", "10"});
-        QCOMPARE(fileBytes(pathIn("tavrin.txt")), kTenYears);
+        QCOMPARE(fileBytes(expected), kTenYears);
     }
 
     void showsAndSavesTheResultOfEachMode_data() {
@@ -85,40 +83,35 @@ private slots:
         QTest::addColumn<QString>("resultInEnglishOrGerman");
         QTest::addColumn<QString>("block");
         QTest::newRow("period, German")
-            << de << 1 << QStringList({"1000", "2000", "5"}) << "report.txt"
-            << "14,2066990828905 (14 Jahre, 2 Monate und 14 Tage)"
-            << "14,2066990828905 (14 years, 2 months and 14 days)"
+            << de << 1 << QStringList({"1000", "2000", "5"}) << u"report.txt"_s
+            << u"14,2066990828905 (14 Jahre, 2 Monate und 14 Tage)"_s
+            << u"14,2066990828905 (14 years, 2 months and 14 days)"_s
             << "\r\nAnfangskapital: 1000\r\nEndkapital: 2000\r\nZinssatz in %: 5\r\n"
                "Anlagezeit in Jahren: 14,2066990828905 (14 Jahre, 2 Monate und 14 Tage)\r\n";
         QTest::newRow("final capital half a year, French")
-            << fr << 2 << QStringList({"1000", "5", "0,5"}) << "DATA.TXT.txt"
-            << "1024,7"
-            << "1024,7"
+            << fr << 2 << QStringList({"1000", "5", "0,5"}) << u"DATA.TXT.txt"_s << u"1024,7"_s
+            << u"1024,7"_s
             << "\r\nCapital initial: 1000\r\nLes\u00b4 intérêt des tas en %: 5\r\n"
                "Le durée des placements en ans: 0,5\r\nCapital final: 1024,7\r\n";
         QTest::newRow("interest, Italian")
-            << Language::Italian << 3 << QStringList({"10000", "3,5", "30"}) << "zins.txt"
-            << "29,17"
-            << "29,17"
+            << Language::Italian << 3 << QStringList({"10000", "3,5", "30"}) << u"zins.txt"_s
+            << u"29,17"_s << u"29,17"_s
             << "\r\nCapitale iniziale: 10000\r\nTasso d'interesse in %: 3,5\r\n"
                "Durata dell'investimento in giorni: 30\r\nInteresse: 29,17\r\n";
         QTest::newRow("rate, letters beyond ASCII in the file's name")
-            << en << 5 << QStringList({"1000", "2000", "10"}) << "Zinsen für Ärger €.txt"
-            << "7,17734625362"
-            << "7,17734625362"
+            << en << 5 << QStringList({"1000", "2000", "10"}) << u"Zinsen für Ärger €.txt"_s
+            << u"7,17734625362"_s << u"7,17734625362"_s
             << "\r\nStarting capital: 1000\r\nMoney at the end of investment: 2000\r\n"
                "Invest period in years: 10\r\nInterest rate in %: 7,17734625362\r\n";
         QTest::newRow("staged, one year, markup in the file's name")
             << en << 4 << QStringList({"100", "1", "5"}) << QString(kMarkupName) + ".txt"
-            << "105"
-            << "105"
+            << u"105"_s << u"105"_s
             << "\r\nStarting capital: 100\r\nInvest period in years: 1\r\n"
                "Interest rate first year: 5,00000                    (105,00)\r\n"
                "Money at the end of investment: 105\r\n";
         QTest::newRow("staged, three years, French")
-            << fr << 4 << QStringList({"100", "3", "5", "4", "3"}) << "tavrin.txt"
-            << "112,48"
-            << "112,48"
+            << fr << 4 << QStringList({"100", "3", "5", "4", "3"}) << u"tavrin.txt"_s << u"112,48"_s
+            << u"112,48"_s
             << "\r\nCapital initial: 100\r\nLe durée des placements en ans: 3\r\n"
                "Le tas d'intérêt premier anner: 5,00000              (105,00)\r\n"
                "Les tas intérêt des deuxième anner: 4,00000          (109,20)\r\n"
@@ -156,6 +149,7 @@ private slots:
     }
 
     void savesToAPathOf300Characters() {
+        // A result file whose path is longer than the classic limit of 260: the block is written
         tickSaveBox("zins.txt");
         window().strFile = pathIn("ddddd/" + QString(116, u'a') + "/" + QString(124, u'b') + "/" +
                                   QString(40, u'c') + ".txt");
@@ -172,14 +166,14 @@ private slots:
         QTest::addColumn<QString>("title");
         QTest::addColumn<QString>("prompt");
         QTest::newRow("letters, German")
-            << de << 1 << QStringList({"abc", "5", "10"}) << "Fehlermeldung"
-            << "Fehler: 13 Nur Zahlen eingeben, keine Buchstaben eingeben!";
+            << de << 1 << QStringList({"abc", "5", "10"}) << u"Fehlermeldung"_s
+            << u"Fehler: 13 Nur Zahlen eingeben, keine Buchstaben eingeben!"_s;
         QTest::newRow("ratio too large for the rate search, German")
-            << de << 5 << QStringList({"1", "1000000000000", "1"}) << "Fehlermeldung"
-            << "Fehler: 1001 Der Zinssatz läge über 99900 % im Jahr und wird nicht gesucht";
+            << de << 5 << QStringList({"1", "1000000000000", "1"}) << u"Fehlermeldung"_s
+            << u"Fehler: 1001 Der Zinssatz läge über 99900 % im Jahr und wird nicht gesucht"_s;
         QTest::newRow("staged, a rate that overflows the capital")
-            << en << 4 << QStringList({"1000", "3", "5", "1E308"}) << "Error message"
-            << "Error: 6 Overflow";
+            << en << 4 << QStringList({"1000", "3", "5", "1E308"}) << u"Error message"_s
+            << u"Error: 6 Overflow"_s;
     }
     void aRefusedInputIsReported() {
         // In a language and mode, inputs entered that no calculation takes: the error box names
@@ -204,7 +198,9 @@ private slots:
         QTest::newRow("part years, staged") << 4 << QStringList({"100", "2.5", "5"});
         QTest::newRow("staged, a zero rate later") << 4 << QStringList({"1000", "3", "5", "0"});
     }
-    void anUnusableInputEmptiesTheFieldsSilently() {  // any dialog fails the test
+    void anUnusableInputEmptiesTheFieldsSilently() {
+        // Inputs that no calculation takes but are numbers: the fields are emptied and editable
+        // without a message (any dialog fails the test)
         QFETCH(int, mode);
         QFETCH(QStringList, inputs);
         chooseMode(mode);
@@ -228,7 +224,8 @@ private slots:
         expectEmptiedAndEditable();
     }
 
-    void moreThanTwentyYearsAreRefused() {  // the fields kept
+    void moreThanTwentyYearsAreRefused() {
+        // A staged entry of 21 years: refused with a message, the fields kept, no year noted
         chooseMode(4);
         enter({"100", "21", "1"});
         expectError("Error", "Only 20 years possible");
@@ -248,20 +245,17 @@ private slots:
         QTest::newRow("ready, German") << 0 << de
                                        << QStringList({"Anfangskapital", "Anlagezeit in Jahren",
                                                        "Zinssatz erstes Jahr", "Endkapital:"})
-                                       << "Zinssatz merken"
-                                       << "Rechnen";
+                                       << u"Zinssatz merken"_s << u"Rechnen"_s;
         QTest::newRow("one noted, Italian")
             << 1 << Language::Italian
             << QStringList({"Capitale iniziale", "Durata dell'investimento in anni",
                             "Tasso d'interesse del secondo anno", "Capitale finale:"})
-            << "Controllare il tasso d'interesse"
-            << "Calcolare";
+            << u"Controllare il tasso d'interesse"_s << u"Calcolare"_s;
         QTest::newRow("last due, French")
             << 19 << fr
             << QStringList({"Capital initial", "Le durée des placements en ans",
                             "Les tas intérêt des vingtième anner", "Capital final:"})
-            << "Calculer"
-            << "Calculer";
+            << u"Calculer"_s << u"Calculer"_s;
     }
     void stagedEntryOfTwentyYears() {
         // Each press notes a rate and names the next year, with the first two fields locked
@@ -295,22 +289,19 @@ private slots:
     void aFaultIsReportedAndNothingIsLost_data() {
         QTest::addColumn<QString>("target");  // in the test's folder unless absolute
         QTest::addColumn<QString>("prompt");  // before the path
-        QTest::newRow("missing folder") << "missing/results.txt"
-                                        << "Error: 76 Path not found: ";
+        QTest::newRow("missing folder")
+            << u"missing/results.txt"_s << u"Error: 76 Path not found: "_s;
 #ifndef Q_OS_WIN
-        QTest::newRow("markup in the name") << "<b>missing/results.txt"
-                                            << "Error: 76 Path not found: ";
+        QTest::newRow("markup in the name")
+            << u"<b>missing/results.txt"_s << u"Error: 76 Path not found: "_s;
 #endif
-        QTest::newRow("a folder") << "folder"
-                                  << "Error: 75 Path/File access error: ";
+        QTest::newRow("a folder") << u"folder"_s << u"Error: 75 Path/File access error: "_s;
         QTest::newRow("a name longer than the system allows")
-            << QString(300, u'n') + ".txt"
-            << "Error: 75 Path/File access error: ";
+            << QString(300, u'n') + ".txt" << u"Error: 75 Path/File access error: "_s;
 #ifdef Q_OS_LINUX  // an always full device and named pipes: Linux only
-        QTest::newRow("full disk") << "/dev/full"
-                                   << "Error: 61 Disk full: ";
-        QTest::newRow("a pipe without a reader") << "pipe"
-                                                 << "Error: 75 Path/File access error: ";
+        QTest::newRow("full disk") << u"/dev/full"_s << u"Error: 61 Disk full: "_s;
+        QTest::newRow("a pipe without a reader")
+            << u"pipe"_s << u"Error: 75 Path/File access error: "_s;
 #endif
     }
     void aFaultIsReportedAndNothingIsLost() {

@@ -116,6 +116,8 @@ private slots:
                             "Text1", "Text2"});
     }
     void tabFollowsTheTabIndices() {
+        // A mode and language chosen, the fields typed; Tab pressed from Text1: the focus visits
+        // the controls in the order of their tab indices
         QFETCH(int, mode);
         QFETCH(Language, language);
         QFETCH(QString, typed);
