@@ -225,13 +225,17 @@ private slots:
     }
 
     void moreThanTwentyYearsAreRefused() {
-        // A staged entry of 21 years: refused with a message, the fields kept, no year noted
+        // A staged entry of 21 years: refused with a message, the fields kept, no year noted;
+        // once corrected, the entry goes on
         chooseMode(4);
         enter({"100", "21", "1"});
         expectError("Error", "Only 20 years possible");
         QCOMPARE(fieldTexts(), QStringList({"100", "21", "1", ""}));
         QCOMPARE(window().c, qint16(0));
         expectLocked(false);
+        retype(2, "20");
+        click(calculate());
+        QCOMPARE(label(3)->text(), QStringLiteral("Interest rate second year"));
     }
 
     void stagedEntryOfTwentyYears_data() {
@@ -265,8 +269,9 @@ private slots:
         QFETCH(QString, noting);
         QFETCH(QString, last);
         chooseMode(4);
-        for (int i = 1; i <= 3; ++i)
-            type(i, QStringList({"100", "20", "1"})[i - 1]);
+        type(1, "100");
+        type(2, "20");
+        type(3, "1");
         for (qint16 year = 0; year < 20; ++year) {
             if (year == presses) {
                 chooseLanguage(language);
