@@ -101,30 +101,36 @@ private:
         return written ? path : QString();
     }
 
-private slots:
-    void aPipeThatCannotTakeTheBlockIsAnAccessError_data() {
-        QTest::addColumn<bool>("readerLeaves");
-        QTest::newRow("pipe without reader") << false;
-        QTest::newRow("pipe whose reader left") << true;
+    QString pipeOfThisTest() {
+        const QString path = m_dir.filePath(QString::fromLatin1(QTest::currentTestFunction()));
+        return mkfifo(QFile::encodeName(path).constData(), 0600) == 0 ? path : QString();
     }
-    void aPipeThatCannotTakeTheBlockIsAnAccessError() {
-        QFETCH(bool, readerLeaves);
-        const QString path = m_dir.filePath(QString::fromLatin1(QTest::currentDataTag()));
-        QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
-        // The reader's lock holds the child back until the reader has gone.
-        const int reader = readerLeaves ? openPipeReader(path) : -1;
-        QVERIFY(!readerLeaves || (reader >= 0 && flock(reader, LOCK_EX) == 0));
-        bool childOpened = true;
+
+private slots:
+    void aPipeWithoutReaderIsAnAccessError() {
+        const QString path = pipeOfThisTest();
+        QVERIFY(!path.isEmpty());
+        const ChildAppend child = appendInChild(path, RLIM_INFINITY, [] {});
+        QCOMPARE(child.endingSignal, 0);
+        QCOMPARE(child.error, 75);
+        QCOMPARE(nextBlockThroughPipe(path), kBlockBytes);
+    }
+
+    void aPipeWhoseReaderLeftIsAnAccessError() {
+        // A reader whose lock holds the child back until the reader has gone
+        const QString path = pipeOfThisTest();
+        const int reader = path.isEmpty() ? -1 : openPipeReader(path);
+        QVERIFY(reader >= 0 && flock(reader, LOCK_EX) == 0);
+        bool childOpened = false;
         const ChildAppend child = appendInChild(path, RLIM_INFINITY, [&] {
-            if (readerLeaves) {  // end of file until the child opens the pipe
-                const QDeadlineTimer deadline(5000);
-                char byte = 0;
-                while (read(reader, &byte, 1) == 0 && !deadline.hasExpired()) {
-                    QThread::usleep(200);
-                }
-                childOpened = !deadline.hasExpired();
-                close(reader);
+            // End of file until the child opens the pipe; then the reader goes
+            const QDeadlineTimer deadline(5000);
+            char byte = 0;
+            while (read(reader, &byte, 1) == 0 && !deadline.hasExpired()) {
+                QThread::usleep(200);
             }
+            childOpened = !deadline.hasExpired();
+            close(reader);
         });
         QVERIFY2(childOpened, "the child never opened the pipe");
         QCOMPARE(child.endingSignal, 0);
