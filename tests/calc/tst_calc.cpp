@@ -251,11 +251,8 @@ private slots:
         const QRegularExpression marks(QStringLiteral("[\\x{200e}\\x{200f}\\x{61c}]"));
         for (const QLocale& locale : locales) {
             const auto reads = [&locale](const QString& typed, double value) {
-                try {
-                    return textToNumber(typed, locale) == value;
-                } catch (const RuntimeError&) {
-                    return false;
-                }
+                double read = 0;
+                return errorOf([&] { read = textToNumber(typed, locale); }) == 0 && read == value;
             };
             for (const double value : {-50.0, 0.5, 1234567.89, 1e33, 1e-5}) {
                 QString text = numberToText(value, locale);
