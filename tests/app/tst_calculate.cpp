@@ -74,13 +74,14 @@ private slots:
 
     void showsAndSavesTheResultOfEachMode_data() {
         // Inputs (staged: the rates of the later years follow), the result shown, and then after a
-        // change to another language; the block appended (a year's capital closes in column 61)
+        // change to English (from German) or German; the block appended (a year's capital closes
+        // in column 61)
         QTest::addColumn<Language>("language");
         QTest::addColumn<int>("mode");
         QTest::addColumn<QStringList>("inputs");
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("result");
-        QTest::addColumn<QString>("resultInEnglishOrGerman");
+        QTest::addColumn<QString>("afterLanguageChange");
         QTest::addColumn<QString>("block");
         QTest::newRow("period, German")
             << de << 1 << QStringList({"1000", "2000", "5"}) << u"report.txt"_s
@@ -127,7 +128,7 @@ private slots:
         QFETCH(QStringList, inputs);
         QFETCH(QString, file);
         QFETCH(QString, result);
-        QFETCH(QString, resultInEnglishOrGerman);
+        QFETCH(QString, afterLanguageChange);
         QFETCH(QString, block);
         QLocale::setDefault(kGerman);  // numbers with a decimal comma
         tickSaveBox(file);
@@ -145,7 +146,7 @@ private slots:
 #endif
         QCOMPARE(fileBytes(pathIn(file)), bytes);
         chooseLanguage(language == de ? en : de);
-        QCOMPARE(field(4)->text(), resultInEnglishOrGerman);
+        QCOMPARE(field(4)->text(), afterLanguageChange);
     }
 
     void savesToAPathOf300Characters() {
