@@ -51,8 +51,6 @@ protected:
     QAbstractButton* saveBox() const { return find<QCheckBox>(QStringLiteral("Check1")); }
     QStringList fieldTexts() const { return texts({field(1), field(2), field(3), field(4)}); }
     static QStringList texts(const QList<QWidget*>& controls);
-    // A table's list of texts, written as one string with "|" between them.
-    static QStringList split(const QString& joined) { return joined.split(u'|'); }
     static QWidget* focused() { return QApplication::focusWidget(); }
 
     void click(QAbstractButton* button);

@@ -23,13 +23,16 @@ private slots:
         const QList<QWidget*> captioned{option(1), option(2),   option(3), option(4),
                                         option(5), calculate(), saveBox(), label(1),
                                         label(2),  label(3),    label(4),  label(5)};
-        QCOMPARE(texts(captioned),
-                 split("Calculate the invest period in years|Calculate the money you get back in "
-                       "some years|Calculate the interest for some days|Calculate a varied "
-                       "interest rate|Calculate the interest rate|Calculate|Save|Starting "
-                       "capital|Money at the end of investment|Interest rate in %|Invest period "
-                       "in years:|If you have questions, then write an e-mail to: "
-                       "tavrin@example.org"));
+        QCOMPARE(
+            texts(captioned),
+            QStringList({"Calculate the invest period in years",
+                         "Calculate the money you get back in some years",
+                         "Calculate the interest for some days", "Calculate a varied interest rate",
+                         "Calculate the interest rate", "Calculate", "Save", "Starting capital",
+                         "Money at the end of investment", "Interest rate in %",
+                         "Invest period in years:",
+                         "If you have questions, then write an e-mail to: "
+                         "tavrin@example.org"}));
         QCOMPARE(window().size(), QSize(595, 362));
         QVERIFY(window().minimumSize() == window().maximumSize());
         QVERIFY(!window().windowIcon().isNull());
@@ -46,44 +49,48 @@ private slots:
         QCOMPARE(QFontInfo(window().font()).family(), QStringLiteral("Liberation Sans Narrow"));
 #endif
         QVERIFY(field(4)->isReadOnly() && field(4)->font().bold() && label(4)->font().bold());
-        QVERIFY(label(5)->palette().color(QPalette::WindowText) == QColor(128, 128, 128));
+        QCOMPARE(label(5)->palette().color(QPalette::WindowText), QColor(128, 128, 128));
         QCOMPARE(label(5)->alignment(), Qt::AlignCenter);
     }
 
-    void textsFollowLanguageAndMode_data() {
-        // The language pressed again after the mode button; Label1..4, Command1
-        columns<Language, int, bool, QString>();
-        row("mode 3 English, the language button's result label", Language::English, 3, true,
-            "Starting capital|Interest rate in %|Invest period in days|Interest for some days:|"
-            "Calculate");
-        row("mode 4 French", Language::French, 4, false,
-            "Capital initial|Le durée des placements en ans|Les tas intérêt de premier anner|"
-            "Capital final:|Contrôl les tas d´intérêt");
-    }
-    void textsFollowLanguageAndMode() {  // a language change keeps the input, a mode change not
-        const auto [language, mode, languageAgain, expected] =
-            fetch<Language, int, bool, QString>();
+    void aModeButtonShowsItsLabelsAndEmptiesTheFields() {
+        // French chosen, 100 typed; the staged mode chosen: its labels, the first year's as the
+        // mode button writes it, and the fields emptied
+        chooseLanguage(Language::French);
         type(1, QStringLiteral("100"));
-        chooseLanguage(language);
-        QCOMPARE(field(1)->text(), QStringLiteral("100"));
-        chooseMode(mode);
-        if (languageAgain)
-            chooseLanguage(language);
-        QCOMPARE(texts({label(1), label(2), label(3), label(4), calculate()}), split(expected));
+        chooseMode(4);
+        QCOMPARE(texts({label(1), label(2), label(3), label(4), calculate()}),
+                 QStringList({"Capital initial", "Le durée des placements en ans",
+                              "Les tas intérêt de premier anner",
+                              "Capital final:", "Contrôl les tas d´intérêt"}));
         QCOMPARE(field(1)->text(), QString());
     }
 
-    void resultAndFieldsReadOnADarkTheme_data() {  // the inputs entered before the switch
-        columns<QString>();
-        row("during a staged entry", "100|2|5");
-        row("after a staged entry", "100|2|5|4");
+    void aLanguageButtonRelabelsTheModeAndKeepsTheInput() {
+        // Mode 3 chosen, 100 typed; English pressed: the result label as the language button
+        // writes it, the input kept
+        chooseMode(3);
+        type(1, QStringLiteral("100"));
+        chooseLanguage(Language::English);
+        QCOMPARE(texts({label(1), label(2), label(3), label(4), calculate()}),
+                 QStringList({"Starting capital", "Interest rate in %", "Invest period in days",
+                              "Interest for some days:", "Calculate"}));
+        QCOMPARE(field(1)->text(), QStringLiteral("100"));
+    }
+
+    void resultAndFieldsReadOnADarkTheme_data() {
+        QTest::addColumn<QStringList>("inputs");
+        QTest::addColumn<bool>("locked");
+        QTest::newRow("during a staged entry") << QStringList({"100", "2", "5"}) << true;
+        QTest::newRow("after a staged entry") << QStringList({"100", "2", "5", "4"}) << false;
     }
     void resultAndFieldsReadOnADarkTheme() {  // dark on its light blue; fields in the theme's
-        const auto [inputs] = fetch<QString>();
+        QFETCH(QStringList, inputs);
+        QFETCH(bool, locked);
         const auto restore =
             qScopeGuard([l = QApplication::palette()] { QApplication::setPalette(l); });
         chooseMode(4);
-        enter(split(inputs));
+        enter(inputs);
         QApplication::setPalette(QPalette(QColor(53, 53, 53)));  // light text on dark grounds
         // What a running event loop passes on to every widget; tests run none.
         for (QWidget* widget : QApplication::allWidgets()) {
@@ -92,35 +99,46 @@ private slots:
         }
         QCOMPARE(field(4)->palette().color(QPalette::Base), QColor(215, 235, 250));
         QVERIFY(field(4)->palette().color(QPalette::Text).lightness() <= 72);  // 160 below 232
-        expectLocked(split(inputs).size() == 3);
+        expectLocked(locked);
     }
 
     void tabFollowsTheTabIndices_data() {
-        columns<int, QString>();
-        row("all filled at start, so that Command1 takes focus", 1,
-            "Text1|Text2|Command1|Text3|Option1|Text4|Check1|Option7|Text1");
-        row("mode 3, French: a group stops at its selected button", 3,
-            "Text1|Text2|Text3|Option3|Text4|Option9|Check1|Text1|Text2");
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<Language>("language");
+        QTest::addColumn<QString>("typed");  // into Text1 .. Text3
+        QTest::addColumn<QStringList>("stops");
+        QTest::newRow("all filled, so that Command1 takes focus")
+            << 1 << Language::English << "1"
+            << QStringList({"Text1", "Text2", "Command1", "Text3", "Option1", "Text4", "Check1",
+                            "Option7", "Text1"});
+        QTest::newRow("mode 3, French: a group stops at its selected button")
+            << 3 << Language::French << ""
+            << QStringList({"Text1", "Text2", "Text3", "Option3", "Text4", "Option9", "Check1",
+                            "Text1", "Text2"});
     }
     void tabFollowsTheTabIndices() {
-        const auto [mode, stops] = fetch<int, QString>();
+        // A mode and language chosen, the fields typed; Tab pressed from Text1: the focus visits
+        // the controls in the order of their tab indices
+        QFETCH(int, mode);
+        QFETCH(Language, language);
+        QFETCH(QString, typed);
+        QFETCH(QStringList, stops);
         chooseMode(mode);
-        for (int i = 1; i <= 3 && mode == 1; ++i)
-            type(i, QStringLiteral("1"));
-        if (mode != 1)
-            chooseLanguage(Language::French);
+        chooseLanguage(language);
+        for (int i = 1; i <= 3; ++i)
+            type(i, typed);
         field(1)->setFocus(Qt::TabFocusReason);
         QStringList visited{focused()->objectName()};
         for (int i = 0; i < 8; ++i) {
             QTest::keyClick(focused(), Qt::Key_Tab);
             visited << focused()->objectName();
         }
-        QCOMPARE(visited.join(u'|'), stops);
+        QCOMPARE(visited, stops);
     }
 
-    void calculateIsEnabledAndTheLatchKeepsIt() {
+    void calculateIsEnabledByTheLastFieldFilled() {
         // Only the keystroke that fills the last empty field enables Command1; emptying one does
-        // not disable it, a mode change does, unless mode 5 was chosen before
+        // not disable it, a mode change does
         for (int last = 1; last <= 3; ++last) {
             chooseMode(1);
             for (int i = 1; i <= 3; ++i) {
@@ -135,6 +153,11 @@ private slots:
         QVERIFY(calculate()->isEnabled());
         chooseMode(2);
         QVERIFY(!calculate()->isEnabled());
+    }
+
+    void afterMode5AModeChangeKeepsCalculateEnabled() {
+        // Mode 5 chosen once, the fields of mode 1 filled; mode 2 chosen: the fields are emptied
+        // and Command1 stays enabled
         chooseMode(5);
         chooseMode(1);
         for (int i = 1; i <= 3; ++i)
@@ -155,8 +178,8 @@ private slots:
                     byLanguage ? chooseLanguage(language) : chooseMode(mode);
                     for (QWidget* control : controls)
                         QVERIFY2(fits(control), qPrintable(control->objectName()));
-                    for (int i = 1; i <= 4;
-                         ++i)  // fields are named after their labels, never stale
+                    // fields are named after their labels, never stale
+                    for (int i = 1; i <= 4; ++i)
                         QCOMPARE(accessibleName(field(i)), label(i)->text());
                 }
             }
@@ -168,13 +191,21 @@ private slots:
         }
     }
 
-    void stagedEntryByKeysOnly() {
-        // Enter presses Command1 only once Text3 holds text, not again after: keypad Enter in
-        // Text3, Space and Return on the button note the rates
+    void stagedEntryInGermanByKeysOnly() {
+        // Deutsch chosen with an arrow key in the language group: texts and the fields' names
+        // follow; the staged mode chosen with arrow keys, its rates noted with keypad Enter in
+        // Text3, Space and Return on the button. Enter presses Command1 only once Text3 holds
+        // text, not again after
+        tabTo(QStringLiteral("Option7"));
+        press(Qt::Key_Down);
+        QVERIFY(option(6)->isChecked());
+        QCOMPARE(calculate()->text(), QStringLiteral("Rechnen"));
+        QCOMPARE(accessibleName(field(4)), QStringLiteral("Anlagezeit in Jahren:"));
         tabTo(QStringLiteral("Option1"));
         for (int i = 0; i < 3; ++i)
             press(Qt::Key_Down);
         QVERIFY(option(4)->isChecked());
+        QCOMPARE(accessibleName(field(1)), QStringLiteral("Anfangskapital"));
         tabTo(QStringLiteral("Text1"));
         QTest::keyClicks(focused(), QStringLiteral("100"));
         press(Qt::Key_Tab);
@@ -185,14 +216,14 @@ private slots:
         press(Qt::Key_Tab);
         QTest::keyClicks(focused(), QStringLiteral("5"));
         press(Qt::Key_Enter, Qt::KeypadModifier);
-        QCOMPARE(label(3)->text(), QStringLiteral("Interest rate second year"));
+        QCOMPARE(label(3)->text(), QStringLiteral("Zinssatz zweites Jahr"));
         QCOMPARE(focused(), field(3));
         press(Qt::Key_A, Qt::ControlModifier);
         QTest::keyClicks(focused(), QStringLiteral("4"));
         press(Qt::Key_Tab, Qt::ShiftModifier);  // Text2 is locked: Command1 comes before Text3
         QCOMPARE(focused(), calculate());
         press(Qt::Key_Space);
-        QCOMPARE(label(3)->text(), QStringLiteral("Interest rate third year"));
+        QCOMPARE(label(3)->text(), QStringLiteral("Zinssatz drittes Jahr"));
         // The button that presses itself into the disabled state hands the focus on
         press(Qt::Key_Tab);
         press(Qt::Key_A, Qt::ControlModifier);
@@ -206,14 +237,20 @@ private slots:
     }
 
     void keypadDecimalTypesTheLocalesSeparator_data() {
-        columns<QLocale, int, bool, QString>();  // the key, on the keypad, what it makes of "2x5"
-        row("German, keypad period", kGerman, int(Qt::Key_Period), true, "2,5");
-        row("English, keypad comma", kEnglish, int(Qt::Key_Comma), true, "2.5");
-        row("German, main keyboard", kGerman, int(Qt::Key_Period), false, "2.5");
+        QTest::addColumn<QLocale>("locale");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<bool>("keypad");
+        QTest::addColumn<QString>("expected");  // what the key makes of the selected x in "2x5"
+        QTest::newRow("German, keypad period") << kGerman << int(Qt::Key_Period) << true << "2,5";
+        QTest::newRow("English, keypad comma") << kEnglish << int(Qt::Key_Comma) << true << "2.5";
+        QTest::newRow("German, main keyboard") << kGerman << int(Qt::Key_Period) << false << "2.5";
     }
     void keypadDecimalTypesTheLocalesSeparator() {
         // In every field over a selection, undone in one step; a full field refuses it
-        const auto [locale, key, keypad, expected] = fetch<QLocale, int, bool, QString>();
+        QFETCH(QLocale, locale);
+        QFETCH(int, key);
+        QFETCH(bool, keypad);
+        QFETCH(QString, expected);
         const Qt::KeyboardModifiers modifier = keypad ? Qt::KeypadModifier : Qt::NoModifier;
         QLocale::setDefault(locale);
         QApplication::clipboard()->setText(QStringLiteral("34"));

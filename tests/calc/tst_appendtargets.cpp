@@ -7,24 +7,30 @@
 
 #include <QtTest>
 #include <csignal>
+#include <functional>
 
-#include "calctest.h"
+#include "../testkit.h"
 #include "resultfile.h"
+#include "runtimeerror.h"
 
 using namespace tav::test;
 
 namespace {
 
 const QString kBlock = QStringLiteral("\r\nStarting capital: 1000\r\n");
+const QByteArray kBlockBytes = kBlock.toLatin1();
 const QByteArray kEarlier = "earlier line\r\n";
+constexpr int kFileLeftOpen = 253;
 
-enum class Target { PipeWithoutReader, PipeWhoseReaderLeft, FileSizeLimit, LockedFile, TakenBack };
+struct ChildAppend {
+    int error = 0;         // the error the append raised; kFileLeftOpen when it kept the file
+    int endingSignal = 0;  // the signal that ended the child instead (SIGALRM: it hung)
+};
 
-// Appends kBlock to `path` in a child that keeps the default (ending) actions of
-// SIGPIPE and SIGXFSZ, under a file size limit, with descriptor 0 free for the
-// file, while `meanwhile` runs. Gives the child's error ("error 0" for none, 253
-// when the file stayed open) or "signal N" when one ended it (SIGALRM: it hung).
-QString appendInChild(const QString& path, rlim_t limit, const std::function<void()>& meanwhile) {
+// Appends kBlock to `path` in a child that keeps the default (ending) actions of SIGPIPE and
+// SIGXFSZ, under a file size limit, with descriptor 0 free for the file, while `meanwhile` runs.
+ChildAppend appendInChild(const QString& path, rlim_t limit,
+                          const std::function<void()>& meanwhile) {
     const pid_t pid = fork();
     if (pid == 0) {
         closefrom(3);  // the parent's pipe ends and locks stay the parent's
@@ -40,86 +46,137 @@ QString appendInChild(const QString& path, rlim_t limit, const std::function<voi
         } catch (const tav::RuntimeError& error) {
             number = error.number();
         }
-        _exit(fcntl(0, F_GETFD) != -1 ? 253 : number);
+        _exit(fcntl(0, F_GETFD) != -1 ? kFileLeftOpen : number);
     }
     meanwhile();
     int status = 0;
     waitpid(pid, &status, 0);
-    return WIFSIGNALED(status) ? QStringLiteral("signal %1").arg(WTERMSIG(status))
-                               : raises(WEXITSTATUS(status));
+    return WIFSIGNALED(status) ? ChildAppend{0, WTERMSIG(status)}
+                               : ChildAppend{WEXITSTATUS(status), 0};
+}
+
+int openPipeReader(const QString& path) {
+    return open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK);
+}
+
+// What a reader of the pipe receives of the next block appended.
+QByteArray nextBlockThroughPipe(const QString& path) {
+    const int reader = openPipeReader(path);
+    if (reader < 0) {
+        return "no reader";
+    }
+    tav::appendToFile(path, kBlock);
+    QByteArray arrived(4096, '\0');
+    arrived.truncate(qMax<ssize_t>(0, read(reader, arrived.data(), arrived.size())));
+    close(reader);
+    return arrived;
+}
+
+// Another writer of the file at `path`, holding its lock.
+int lockingWriter(const QString& path) {
+    const int writer = open(QFile::encodeName(path).constData(), O_WRONLY | O_APPEND);
+    if (writer >= 0 && flock(writer, LOCK_EX) != 0) {
+        close(writer);
+        return -1;
+    }
+    return writer;
 }
 
 }  // namespace
 
-Q_DECLARE_METATYPE(Target)
-
+// A target that cannot take the block now is an error, without waiting or ending; the file stays
+// whole and closed, and the next block goes through once the cause is gone.
 class TestAppendTargets : public QObject {
     Q_OBJECT
 
 private:
     QTemporaryDir m_dir;
 
-private slots:
-    // A target that cannot take the block now is an error, without waiting or ending; the file
-    // stays whole and closed, and the next block goes through. Another writer that takes back a
-    // half-written block under its lock leaves the program's block saved.
-    void appendsToTargets_data() {
-        QTest::addColumn<Target>("target");
-        QTest::addColumn<int>("error");
-        using namespace tav::ErrorNumber;
-        row("pipe without reader") << Target::PipeWithoutReader << PathFileAccess;
-        row("pipe whose reader left") << Target::PipeWhoseReaderLeft << PathFileAccess;
-        row("file size limit") << Target::FileSizeLimit << DiskFull;
-        row("locked by another writer") << Target::LockedFile << PermissionDenied;
-        row("another writer's take-back") << Target::TakenBack << 0;
-    }
-    void appendsToTargets() {
-        QFETCH(Target, target);
-        QFETCH(int, error);
-        const QString path = m_dir.filePath(QString::fromLatin1(QTest::currentDataTag()));
-        const QByteArray name = QFile::encodeName(path);
-        const bool isPipe = target <= Target::PipeWhoseReaderLeft;
+    // A file of this test holding one earlier line.
+    QString fileWithEarlierLine() {
+        const QString path = m_dir.filePath(QString::fromLatin1(QTest::currentTestFunction()));
         QFile file(path);
-        QVERIFY(isPipe ? mkfifo(name.constData(), 0600) == 0
-                       : file.open(QIODevice::WriteOnly) &&
-                             file.write(kEarlier) == kEarlier.size() && file.flush());
-        const auto openReader = [&name] { return open(name.constData(), O_RDONLY | O_NONBLOCK); };
-        // The pipe's reader or another writer; its lock holds the child back.
-        int other = -1;
-        if (target == Target::PipeWhoseReaderLeft || target >= Target::LockedFile) {
-            other = isPipe ? openReader() : open(name.constData(), O_WRONLY | O_APPEND);
-            QVERIFY(other >= 0 && flock(other, LOCK_EX) == 0);
-        }
-        bool opened = true;
-        const rlim_t limit = target == Target::FileSizeLimit ? kEarlier.size() + 5 : RLIM_INFINITY;
-        const QString outcome = appendInChild(path, limit, [&] {
-            if (target == Target::PipeWhoseReaderLeft) {
-                // End of file until the child opens the pipe; then the reader goes.
-                const QDeadlineTimer deadline(5000);
-                char byte = 0;
-                while (read(other, &byte, 1) == 0 && !deadline.hasExpired()) {
-                    QThread::usleep(200);
-                }
-                opened = !deadline.hasExpired();
-                close(other);
-            } else if (target == Target::TakenBack) {
-                QThread::msleep(200);
-                opened = write(other, "Money at", 8) == 8 && ftruncate(other, kEarlier.size()) == 0;
-                close(other);
+        const bool written = file.open(QIODevice::WriteOnly) &&
+                             file.write(kEarlier) == kEarlier.size() && file.flush();
+        return written ? path : QString();
+    }
+
+    QString pipeOfThisTest() {
+        const QString path = m_dir.filePath(QString::fromLatin1(QTest::currentTestFunction()));
+        return mkfifo(QFile::encodeName(path).constData(), 0600) == 0 ? path : QString();
+    }
+
+private slots:
+    void aPipeWithoutReaderIsAnAccessError() {
+        const QString path = pipeOfThisTest();
+        QVERIFY(!path.isEmpty());
+        const ChildAppend child = appendInChild(path, RLIM_INFINITY, [] {});
+        QCOMPARE(child.endingSignal, 0);
+        QCOMPARE(child.error, 75);
+        QCOMPARE(nextBlockThroughPipe(path), kBlockBytes);
+    }
+
+    void aPipeWhoseReaderLeftIsAnAccessError() {
+        // A reader whose lock holds the child back until the reader has gone
+        const QString path = pipeOfThisTest();
+        const int reader = path.isEmpty() ? -1 : openPipeReader(path);
+        QVERIFY(reader >= 0 && flock(reader, LOCK_EX) == 0);
+        bool childOpened = false;
+        const ChildAppend child = appendInChild(path, RLIM_INFINITY, [&] {
+            // End of file until the child opens the pipe; then the reader goes
+            const QDeadlineTimer deadline(5000);
+            char byte = 0;
+            while (read(reader, &byte, 1) == 0 && !deadline.hasExpired()) {
+                QThread::usleep(200);
             }
+            childOpened = !deadline.hasExpired();
+            close(reader);
         });
-        close(target == Target::LockedFile ? other : -1);  // the lock held until now
-        QVERIFY2(opened, "the pipe never opened, or the other writer failed");
-        QCOMPARE(outcome, raises(error));
-        const QByteArray kept = (isPipe ? "" : kEarlier) + (error == 0 ? kBlock.toLatin1() : "");
-        QCOMPARE(isPipe ? kept : fileBytes(path), kept);  // a pipe's reader would wait
-        const int reader = isPipe ? openReader() : -1;
-        QVERIFY(reader >= 0 || !isPipe);
+        QVERIFY2(childOpened, "the child never opened the pipe");
+        QCOMPARE(child.endingSignal, 0);
+        QCOMPARE(child.error, 75);
+        QCOMPARE(nextBlockThroughPipe(path), kBlockBytes);
+    }
+
+    void aFileSizeLimitIsADiskFullError() {  // the part written is taken back
+        const QString path = fileWithEarlierLine();
+        QVERIFY(!path.isEmpty());
+        const ChildAppend child = appendInChild(path, kEarlier.size() + 5, [] {});
+        QCOMPARE(child.endingSignal, 0);
+        QCOMPARE(child.error, 61);
+        QCOMPARE(fileBytes(path), kEarlier);
         tav::appendToFile(path, kBlock);
-        QByteArray arrived(4096, '\0');
-        arrived.truncate(isPipe ? qMax<ssize_t>(0, read(reader, arrived.data(), 4096)) : 0);
-        close(reader);
-        QCOMPARE(isPipe ? arrived : fileBytes(path), kept + kBlock.toLatin1());
+        QCOMPARE(fileBytes(path), kEarlier + kBlockBytes);
+    }
+
+    void aFileLockedByAnotherWriterIsRefused() {
+        const QString path = fileWithEarlierLine();
+        const int other = lockingWriter(path);
+        QVERIFY(other >= 0);
+        const ChildAppend child = appendInChild(path, RLIM_INFINITY, [] {});
+        close(other);
+        QCOMPARE(child.endingSignal, 0);
+        QCOMPARE(child.error, 70);
+        QCOMPARE(fileBytes(path), kEarlier);
+        tav::appendToFile(path, kBlock);
+        QCOMPARE(fileBytes(path), kEarlier + kBlockBytes);
+    }
+
+    void anotherWritersTakeBackLeavesTheBlockSaved() {
+        // Another writer half-writes a block and takes it back under its lock; the child waits
+        const QString path = fileWithEarlierLine();
+        const int other = lockingWriter(path);
+        QVERIFY(other >= 0);
+        bool tookBack = false;
+        const ChildAppend child = appendInChild(path, RLIM_INFINITY, [&] {
+            QThread::msleep(200);
+            tookBack = write(other, "Money at", 8) == 8 && ftruncate(other, kEarlier.size()) == 0;
+            close(other);
+        });
+        QVERIFY2(tookBack, "the other writer failed");
+        QCOMPARE(child.endingSignal, 0);
+        QCOMPARE(child.error, 0);
+        QCOMPARE(fileBytes(path), kEarlier + kBlockBytes);
     }
 };
 

@@ -1,19 +1,23 @@
 #include <QtTest>
 #include <cfloat>
-#include <optional>
-#include <tuple>
 
-#include "calctest.h"
+#include "../testkit.h"
 #include "interest.h"
 #include "investmentperiod.h"
 #include "numbertext.h"
 #include "ratesearch.h"
 #include "resultfile.h"
+#include "runtimeerror.h"
 #include "stagedmodel.h"
 #include "yearlabels.h"
 
 using namespace tav;
 using namespace tav::test;
+
+Q_DECLARE_METATYPE(tav::Language)
+Q_DECLARE_METATYPE(tav::Pattern)
+Q_DECLARE_METATYPE(tav::StagedOutcome)
+Q_DECLARE_METATYPE(tav::StagedState)
 
 namespace {
 
@@ -21,60 +25,28 @@ const QLocale kFrench(QLocale::French, QLocale::France);
 const QLocale kSwiss(QLocale::German, QLocale::Switzerland);
 constexpr Language de = Language::German, en = Language::English;
 constexpr Language it = Language::Italian, fr = Language::French;
-const QString kMismatch = raises(ErrorNumber::TypeMismatch);
-const QString kOverflow = raises(ErrorNumber::Overflow);
-const QString kOutOfRange = raises(ErrorNumber::RateOutOfRange);
-const QString kByZero = raises(ErrorNumber::DivisionByZero);
-const QString kSubscript = raises(ErrorNumber::SubscriptOutOfRange);
 
-Calculation parsed(const QString& text, const QLocale& locale) {
-    return [=] { return QString::number(textToNumber(text, locale), 'g', 17); };
-}
-// `value` in the general form or in `pattern`; the text reads back as the (rounded) value.
-Calculation shown(double value, const QLocale& locale, std::optional<Pattern> pattern = {}) {
-    return [=] {
-        const QString text =
-            pattern ? formatPattern(value, *pattern, locale) : numberToText(value, locale);
-        const double kept = pattern ? roundThroughPattern(value, *pattern, locale) : value;
-        const double back = textToNumber(text, locale);
-        return back == kept || (!pattern && qFuzzyCompare(back, value))
-                   ? text
-                   : text + " reads back wrong";
-    };
-}
-const auto text = [](double value) { return numberToText(value, kEnglish); };
-Calculation capital(double start, double rate, double years) {
-    return [=] { return text(finalCapital(start, rate, years, kEnglish)); };
-}
-Calculation interest(double capital, double rate, double days) {
-    return [=] { return text(interestForDays(capital, rate, days, kEnglish)); };
-}
-Calculation rate(double start, double final, double years) {
-    return [=] { return text(searchInterestRate(start, final, years, kEnglish).rate); };
-}
-Calculation period(double final, double rate, Language language = en,
-                   const QLocale& locale = kEnglish, double start = 1000) {
-    return [=] {
-        const InvestmentPeriod p = investmentPeriod(start, final, rate);
-        return periodText(language, p.years, p.months, p.days, locale);
-    };
+// The number of the error `calculation` raised, 0 when it raised none.
+template <typename Calculation>
+int errorOf(const Calculation& calculation) {
+    try {
+        calculation();
+    } catch (const RuntimeError& error) {
+        return error.number();
+    }
+    return 0;
 }
 
-QString outcomeName(const StagedPress& press) {
-    const char* names[] = {"not whole", "out of range", "next", "done"};
-    return names[static_cast<int>(press.outcome)] + QString(press.calculateCaption ? "+" : "");
+QString inEnglish(double value) {
+    return numberToText(value, kEnglish);
 }
-// One press on `s`: its outcome, and whether it reset or else changed the state.
-Calculation press(StagedState s, double years, double start, double rate) {
-    return [=]() mutable {
-        const auto all = [](const StagedState& x) {
-            return std::make_tuple(x.a, x.Zs, x.c, x.Stufen_i, x.Stufen_Zs);
-        };
-        const auto before = all(s);
-        const QString outcome =
-            outcomeOf([&] { return outcomeName(pressStaged(s, years, start, rate, kEnglish)); });
-        return outcome + (all(s) == before ? "" : all(s) == all({}) ? ", reset" : ", changed");
-    };
+
+// A state in the middle of a five-year entry: two rates stored.
+const StagedState kTwoRatesStored{5, 106.09, 2, {3, 3}, {103, 106.09}};
+
+bool sameState(const StagedState& x, const StagedState& y) {
+    return x.a == y.a && x.Zs == y.Zs && x.c == y.c && x.Stufen_i == y.Stufen_i &&
+           x.Stufen_Zs == y.Stufen_Zs;
 }
 
 }  // namespace
@@ -87,85 +59,189 @@ private:
     QString pathIn(const char* name) const { return m_dir.filePath(QString::fromLatin1(name)); }
 
 private slots:
-    // The general form has 15 digits (the largest doubles the largest such number below them);
-    // patterns round half away from zero on it. The period's breakdown is that of the years as
-    // shown (1.9999999999999989 years are 2; 2.3 and 0.3 lose no day); units go by whole parts.
-    void calculates_data() {
-        outcomeColumns();
-        row("blanks and plus") << parsed(" +12.25 ", kEnglish) << "12.25";
-        row("german grouping") << parsed("1.000,5", kGerman) << "1000.5";
-        row("french plain space") << parsed("1 000", kFrench) << "1000";
-        row("french no-break space") << parsed("1\u00a0000,5", kFrench) << "1000.5";
-        row("french narrow no-break") << parsed("1\u202f000", kFrench) << "1000";
-        row("swiss typographic quote") << parsed("1\u2019000.5", kSwiss) << "1000.5";
-        row("swiss ascii apostrophe") << parsed("1'000.5", kSwiss) << "1000.5";
-        for (const char* bad : {"", "   ", "12abc", "inf", "nan", "1.2.3", "1e400"}) {
-            QTest::addRow("reading '%s'", bad) << parsed(bad, kEnglish) << kMismatch;
-        }
-        row("a point in German") << parsed("1.5", kGerman) << kMismatch;
-        row("15 digits") << shown(14.206699082890461, kEnglish) << "14.2066990828905";
-        row("decimal comma") << shown(1628.89, kGerman) << "1628,89";
-        row("negative zero") << shown(-0.0, kEnglish) << "0";
-        row("small") << shown(-1.25e-7, kSwiss) << "-1.25E-07";
-        row("largest") << shown(DBL_MAX, kGerman) << "1,79769313486231E+308";
-        row("largest negative") << shown(-DBL_MAX, kEnglish) << "-1.79769313486231E+308";
-        row("first up at 15") << shown(1.797693134862315e308, kEnglish) << "1.79769313486231E+308";
-        const Pattern cents = Pattern::Cents;
-        row("1.005 up") << shown(1.005, kEnglish, cents) << "1.01";
-        row("-0.125 away from zero") << shown(-0.125, kEnglish, cents) << "-0.13";
-        row("tiny negative is unsigned") << shown(-1e-20, kEnglish, cents) << "0.00";
-        row("carry through nines") << shown(999.995, kEnglish, cents) << "1000.00";
-        row("12 decimals") << shown(9.999999999999964, kEnglish, Pattern::TwelveDecimals)
-                           << "10.000000000000";
-        row("below the largest") << shown(1.7976931348623e308, kGerman, cents)
-                                 << "17976931348623" + QString(295, u'0') + ",00";
-        row("largest rounded") << shown(DBL_MAX, kGerman, cents) << kOverflow;
-        row("largest negative rounded") << shown(-DBL_MAX, kEnglish, cents) << kOverflow;
-        row("just below half a cent") << capital(1, 0.4999, 1) << "1";
-        row("capital: power overflows") << capital(1000, 5, 1e6) << kOverflow;
-        row("capital: product overflows") << capital(1e308, 100, 10) << kOverflow;
-        row("capital: cents overflow") << capital(DBL_MAX, 1e-300, 1) << kOverflow;
-        row("90 days") << interest(1000, 5, 90) << "12.5";
-        row("days overflow") << interest(1e308, 1e10, 1e10) << kOverflow;
-        row("rate rounds up to 10") << rate(1e3, 1100, 1) << "10";
-        row("falling capital") << rate(2e3, 1e3, 1) << "-50";
-        for (const double years : {1.0, 0.5, 1e-10, 1e-300}) {
-            QTest::addRow("equal capitals in %g years", years) << rate(1e3, 1e3, years) << "0";
-        }
-        row("fractional years") << rate(1e3, 1500, 2.5) << "17.60790225246";
-        row("largest rate searched") << rate(1, 1e3, 1) << "99900";
-        row("capital almost gone") << rate(1e12, 1e-12, 1) << "-100";
-        row("rate just above the bound") << rate(1, 1000.001, 1) << kOutOfRange;
-        row("rate in zero years") << rate(1, 2, 0) << kOutOfRange;
-        row("rate in negative years") << rate(1, 1e3, -1) << kOutOfRange;
-        row("rate in not-a-number years") << rate(1, 2, qQNaN()) << kOutOfRange;
-        row("rate: power overflows") << rate(1e3, 2e3, 1e5) << kOverflow;
-        row("rate: ratio overflows") << rate(1e-300, 1e300, 10) << kOverflow;
-        row("rate from zero") << rate(0, 2e3, 10) << kByZero;
-        const QString doubling = "14,2066990828905 (14 ";
-        row("digits") << period(2e3, 5, en, kGerman) << doubling + "years, 2 months and 14 days)";
-        row("French 'jour'") << period(2e3, 5, fr, kFrench) << doubling + "ans, 2 mois et 14 jour)";
-        row("1 Jahr") << period(1100, 10, de) << "1 (1 Jahr, 0 Monate und 0 Tage)";
-        row("1 year") << period(1100, 10) << "1 (1 year, 0 months and 0 days)";
-        row("1 anno") << period(1100, 10, it) << "1 (1 anno, 0 mesi e 0 giorni)";
-        row("1 an") << period(1100, 10, fr) << "1 (1 an, 0 mois et 0 jour)";
-        row("1 Tag") << period(1500, 4, de, kGerman)
-                     << "10,3380350715077 (10 Jahre, 4 Monate und 1 Tag)";
-        row("1 day") << period(1500, 4) << "10.3380350715077 (10 years, 4 months and 1 day)";
-        row("two whole years") << period(1102.5, 5) << "2 (2 years, 0 months and 0 days)";
-        row("2.3") << period(4924.5776533796643, 100) << "2.3 (2 years, 3 months and 18 days)";
-        row("0.3") << period(1231.1444133449163, 100) << "0.3 (0 years, 3 months and 18 days)";
-        row("0 years") << period(1010, 5) << "0.203941327571965 (0 years, 2 months and 13 days)";
-        row("period: ratio overflows") << period(1e300, 5, en, kEnglish, 1e-300) << kOverflow;
-        row("period: rate too small") << period(2000, 1e-300) << kByZero;
-        row("period: ratio underflows")
-            << period(1e-300, 5, en, kEnglish, 1e300) << raises(ErrorNumber::InvalidProcedureCall);
-        row("1 Monat") << Calculation([] { return periodText(de, 1.9, 1.5, 1.99, kGerman); })
-                       << "1,9 (1 Jahr, 1 Monat und 1 Tag)";
-        row("1 mese") << Calculation([] { return periodText(it, 3, 1.2, 0.5, kEnglish); })
-                      << "3 (3 anni, 1 mese e 0 giorni)";
+    void readsTypedNumbers() {
+        QCOMPARE(textToNumber(" +12.25 ", kEnglish), 12.25);
+        QCOMPARE(textToNumber("1.000,5", kGerman), 1000.5);
+        QCOMPARE(textToNumber("1 000", kFrench), 1000.0);
+        QCOMPARE(textToNumber("1\u00a0000,5", kFrench), 1000.5);  // no-break space
+        QCOMPARE(textToNumber("1\u202f000", kFrench), 1000.0);    // narrow no-break space
+        QCOMPARE(textToNumber("1\u2019000.5", kSwiss), 1000.5);   // typographic quote
+        QCOMPARE(textToNumber("1'000.5", kSwiss), 1000.5);
     }
-    void calculates() { compareOutcome(); }
+
+    void refusesWhatIsNotANumber() {
+        for (const char* typed : {"", "   ", "12abc", "inf", "nan", "1.2.3", "1e400"}) {
+            QVERIFY2(errorOf([&] { textToNumber(typed, kEnglish); }) == 13, typed);
+        }
+        QCOMPARE(errorOf([] { textToNumber("1.5", kGerman); }), 13);  // a point in German
+    }
+
+    // The general form has 15 digits (the largest doubles the largest such number below them).
+    void showsNumbersInTheGeneralForm_data() {
+        QTest::addColumn<double>("value");
+        QTest::addColumn<QLocale>("locale");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("15 digits") << 14.206699082890461 << kEnglish << "14.2066990828905";
+        QTest::newRow("decimal comma") << 1628.89 << kGerman << "1628,89";
+        QTest::newRow("negative zero") << -0.0 << kEnglish << "0";
+        QTest::newRow("small") << -1.25e-7 << kSwiss << "-1.25E-07";
+        QTest::newRow("largest") << DBL_MAX << kGerman << "1,79769313486231E+308";
+        QTest::newRow("largest negative") << -DBL_MAX << kEnglish << "-1.79769313486231E+308";
+        QTest::newRow("first up at 15")
+            << 1.797693134862315e308 << kEnglish << "1.79769313486231E+308";
+    }
+    void showsNumbersInTheGeneralForm() {  // and the text reads back as the value
+        QFETCH(double, value);
+        QFETCH(QLocale, locale);
+        QFETCH(QString, expected);
+        const QString text = numberToText(value, locale);
+        QCOMPARE(text, expected);
+        QCOMPARE(textToNumber(text, locale), value);
+    }
+
+    // Half away from zero on the 15-digit form.
+    void roundsThroughAPattern_data() {
+        QTest::addColumn<double>("value");
+        QTest::addColumn<Pattern>("pattern");
+        QTest::addColumn<QLocale>("locale");
+        QTest::addColumn<QString>("expected");
+        const Pattern cents = Pattern::Cents;
+        QTest::newRow("1.005 up") << 1.005 << cents << kEnglish << "1.01";
+        QTest::newRow("-0.125 away from zero") << -0.125 << cents << kEnglish << "-0.13";
+        QTest::newRow("tiny negative is unsigned") << -1e-20 << cents << kEnglish << "0.00";
+        QTest::newRow("carry through nines") << 999.995 << cents << kEnglish << "1000.00";
+        QTest::newRow("12 decimals")
+            << 9.999999999999964 << Pattern::TwelveDecimals << kEnglish << "10.000000000000";
+        QTest::newRow("below the largest") << 1.7976931348623e308 << cents << kGerman
+                                           << "17976931348623" + QString(295, u'0') + ",00";
+    }
+    void roundsThroughAPattern() {  // the rounded value is what the text reads back as
+        QFETCH(double, value);
+        QFETCH(Pattern, pattern);
+        QFETCH(QLocale, locale);
+        QFETCH(QString, expected);
+        const QString text = formatPattern(value, pattern, locale);
+        QCOMPARE(text, expected);
+        QVERIFY(roundThroughPattern(value, pattern, locale) == textToNumber(text, locale));
+    }
+
+    void roundingPastTheLargestNumberOverflows() {
+        QCOMPARE(errorOf([] { roundThroughPattern(DBL_MAX, Pattern::Cents, kGerman); }), 6);
+        QCOMPARE(errorOf([] { roundThroughPattern(-DBL_MAX, Pattern::Cents, kEnglish); }), 6);
+    }
+
+    void computesTheFinalCapital() {
+        QCOMPARE(inEnglish(finalCapital(1, 0.4999, 1, kEnglish)), "1");  // just below half a cent
+        QCOMPARE(errorOf([] { finalCapital(1000, 5, 1e6, kEnglish); }), 6);        // power
+        QCOMPARE(errorOf([] { finalCapital(1e308, 100, 10, kEnglish); }), 6);      // product
+        QCOMPARE(errorOf([] { finalCapital(DBL_MAX, 1e-300, 1, kEnglish); }), 6);  // cents
+    }
+
+    void computesTheInterestForDays() {
+        QCOMPARE(inEnglish(interestForDays(1000, 5, 90, kEnglish)), "12.5");
+        QCOMPARE(errorOf([] { interestForDays(1e308, 1e10, 1e10, kEnglish); }), 6);
+    }
+
+    void searchesTheRate_data() {
+        QTest::addColumn<double>("start");
+        QTest::addColumn<double>("final");
+        QTest::addColumn<double>("years");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("rounds up to 10") << 1e3 << 1100.0 << 1.0 << "10";
+        QTest::newRow("falling capital") << 2e3 << 1e3 << 1.0 << "-50";
+        for (const double years : {1.0, 0.5, 1e-10, 1e-300}) {
+            QTest::addRow("equal capitals in %g years", years) << 1e3 << 1e3 << years << "0";
+        }
+        QTest::newRow("fractional years") << 1e3 << 1500.0 << 2.5 << "17.60790225246";
+        QTest::newRow("largest rate searched") << 1.0 << 1e3 << 1.0 << "99900";
+        QTest::newRow("capital almost gone") << 1e12 << 1e-12 << 1.0 << "-100";
+    }
+    void searchesTheRate() {
+        QFETCH(double, start);
+        QFETCH(double, final);
+        QFETCH(double, years);
+        QFETCH(QString, expected);
+        QCOMPARE(inEnglish(searchInterestRate(start, final, years, kEnglish).rate), expected);
+    }
+
+    // Error 1001 beyond a rate of 99900 % and for years that are not positive.
+    void refusesARateItCannotFind() {
+        const auto rate = [](double start, double final, double years) {
+            return errorOf([=] { searchInterestRate(start, final, years, kEnglish); });
+        };
+        QCOMPARE(rate(1, 1000.001, 1), 1001);  // just above the bound
+        QCOMPARE(rate(1, 2, 0), 1001);
+        QCOMPARE(rate(1, 1e3, -1), 1001);
+        QCOMPARE(rate(1, 2, qQNaN()), 1001);
+        QCOMPARE(rate(1e3, 2e3, 1e5), 6);      // the power overflows
+        QCOMPARE(rate(1e-300, 1e300, 10), 6);  // the ratio overflows
+        QCOMPARE(rate(0, 2e3, 10), 11);        // from nothing
+    }
+
+    void aRefusedRateNamesTheBound() {
+        for (const Language language : kAllLanguages) {
+            try {
+                searchInterestRate(1, 1e6, 1, kEnglish);
+                QFAIL("no error");
+            } catch (const RuntimeError& error) {
+                QVERIFY2(error.description(language).contains("99900"), error.what());
+            }
+        }
+    }
+
+    // From 1000; the breakdown is that of the years as shown (1.9999999999999989 years are 2;
+    // 2.3 and 0.3 lose no day); a unit is singular for a whole part of 1.
+    void findsTheInvestmentPeriod_data() {
+        QTest::addColumn<double>("final");
+        QTest::addColumn<double>("rate");
+        QTest::addColumn<Language>("language");
+        QTest::addColumn<QLocale>("locale");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("digits") << 2e3 << 5.0 << en << kGerman
+                                << "14,2066990828905 (14 years, 2 months and 14 days)";
+        QTest::newRow("French 'jour'")
+            << 2e3 << 5.0 << fr << kFrench << "14,2066990828905 (14 ans, 2 mois et 14 jour)";
+        QTest::newRow("1 Jahr") << 1100.0 << 10.0 << de << kEnglish
+                                << "1 (1 Jahr, 0 Monate und 0 Tage)";
+        QTest::newRow("1 year") << 1100.0 << 10.0 << en << kEnglish
+                                << "1 (1 year, 0 months and 0 days)";
+        QTest::newRow("1 anno") << 1100.0 << 10.0 << it << kEnglish
+                                << "1 (1 anno, 0 mesi e 0 giorni)";
+        QTest::newRow("1 an") << 1100.0 << 10.0 << fr << kEnglish << "1 (1 an, 0 mois et 0 jour)";
+        QTest::newRow("1 Tag") << 1500.0 << 4.0 << de << kGerman
+                               << "10,3380350715077 (10 Jahre, 4 Monate und 1 Tag)";
+        QTest::newRow("1 day") << 1500.0 << 4.0 << en << kEnglish
+                               << "10.3380350715077 (10 years, 4 months and 1 day)";
+        QTest::newRow("two whole years")
+            << 1102.5 << 5.0 << en << kEnglish << "2 (2 years, 0 months and 0 days)";
+        QTest::newRow("2.3") << 4924.5776533796643 << 100.0 << en << kEnglish
+                             << "2.3 (2 years, 3 months and 18 days)";
+        QTest::newRow("0.3") << 1231.1444133449163 << 100.0 << en << kEnglish
+                             << "0.3 (0 years, 3 months and 18 days)";
+        QTest::newRow("0 years") << 1010.0 << 5.0 << en << kEnglish
+                                 << "0.203941327571965 (0 years, 2 months and 13 days)";
+    }
+    void findsTheInvestmentPeriod() {
+        QFETCH(double, final);
+        QFETCH(double, rate);
+        QFETCH(Language, language);
+        QFETCH(QLocale, locale);
+        QFETCH(QString, expected);
+        const InvestmentPeriod p = investmentPeriod(1000, final, rate);
+        QCOMPARE(periodText(language, p.years, p.months, p.days, locale), expected);
+    }
+
+    void aPeriodOutOfReachIsAnError() {
+        QCOMPARE(errorOf([] { investmentPeriod(1e-300, 1e300, 5); }), 6);   // ratio overflows
+        QCOMPARE(errorOf([] { investmentPeriod(1e3, 2e3, 1e-300); }), 11);  // rate too small
+        QCOMPARE(errorOf([] { investmentPeriod(1e300, 1e-300, 5); }), 5);   // ratio underflows
+    }
+
+    void namesThePeriodsUnitsByTheirWholeParts() {
+        QCOMPARE(periodText(de, 1.9, 1.5, 1.99, kGerman), "1,9 (1 Jahr, 1 Monat und 1 Tag)");
+        QCOMPARE(periodText(it, 3, 1.2, 0.5, kEnglish), "3 (3 anni, 1 mese e 0 giorni)");
+    }
+
     // Shown and rounded text reads back in every locale, also without direction marks, and
     // "e" or "E" reads where the locale writes another exponent.
     void readsItsOwnTextInEveryLocale() {
@@ -175,7 +251,8 @@ private slots:
         const QRegularExpression marks(QStringLiteral("[\\x{200e}\\x{200f}\\x{61c}]"));
         for (const QLocale& locale : locales) {
             const auto reads = [&locale](const QString& typed, double value) {
-                return outcomeOf(parsed(typed, locale)) == QString::number(value, 'g', 17);
+                double read = 0;
+                return errorOf([&] { read = textToNumber(typed, locale); }) == 0 && read == value;
             };
             for (const double value : {-50.0, 0.5, 1234567.89, 1e33, 1e-5}) {
                 QString text = numberToText(value, locale);
@@ -187,88 +264,114 @@ private slots:
                      qPrintable(locale.name()));
         }
     }
-    void aRefusedRateNamesTheBound() {
-        for (const Language language : kAllLanguages) {
-            const QString refused = outcomeOf(rate(1, 1e6, 1), language);
-            QVERIFY2(refused.startsWith(kOutOfRange + " ") && refused.contains("99900"),
-                     qPrintable(refused));
-        }
+
+    // Years that are not whole reset the entry; years outside 1 to 20 leave it as it was.
+    void aPressWithUnusableYearsStoresNoRate_data() {
+        QTest::addColumn<double>("years");
+        QTest::addColumn<StagedOutcome>("outcome");
+        QTest::addColumn<bool>("reset");
+        QTest::newRow("a tiny fraction") << 3.000001 << StagedOutcome::NotWholeNumber << true;
+        QTest::newRow("not a number") << qQNaN() << StagedOutcome::NotWholeNumber << true;
+        QTest::newRow("negative") << -3.0 << StagedOutcome::YearsOutOfRange << false;
+        QTest::newRow("infinite") << qInf() << StagedOutcome::YearsOutOfRange << false;
     }
-    // Years outside 1 to 20 store nothing, fractions reset all, faults change nothing (the
-    // window's entries cover the presses that go through). Labels byte for byte (é C3 A9, ê C3 AA,
-    // è C3 A8, ü C3 BC, plain apostrophe); year lines padded to 61 characters, longer ones keep the
-    // two fixed blanks.
-    void stagesYears_data() {
-        outcomeColumns();
-        const StagedState entry{5, 106.09, 2, {3, 3}, {103, 106.09}};
-        row("a tiny fraction") << press(entry, 3.000001, 100, 3) << "not whole, reset";
-        row("not a number") << press(entry, qQNaN(), 100, 3) << "not whole, reset";
-        row("negative years") << press(entry, -3, 100, 3) << "out of range";
-        row("infinite years") << press(entry, qInf(), 100, 3) << "out of range";
-        row("first year overflows") << press({}, 1, 1e308, 100) << kOverflow;
-        row("later year overflows") << press({2, 1e308, 1}, 2, 1e307, 900) << kOverflow;
-        row("cents past the largest") << press({}, 1, DBL_MAX, 1e-300) << kOverflow;
-        row("years lowered below the count") << press({5, 103, 3}, 3, 100, 3) << kSubscript;
-        row("a 21st year") << press({20, 103, 20}, 20, 100, 3) << kSubscript;
-        row("negative count") << press({5, 0, -1}, 5, 100, 3) << kSubscript;
-        const auto label = [](int nummer, Language language) {
-            return Calculation([=] { return yearRateLabel(nummer, language); });
-        };
-        const auto line = [](const QString& label, const QLocale& locale) {
-            return Calculation([=] { return stagedYearLine(label, 5, 1050, locale); });
-        };
-        const auto block = [](int years) {
-            return Calculation([=] {
-                StagedArray ones{};
-                ones.fill(1);
-                const QString text = composeStagedBlock(
-                    {"Capital", "1"}, {"Years", "1"}, years, ones, ones,
-                    [](int n) { return yearRateLabel(n, de); }, {"Final:", "1"}, kEnglish);
-                return QString("%1 lines, %2 years").arg(text.count("\r\n")).arg(text.count("(1"));
-            });
-        };
+    void aPressWithUnusableYearsStoresNoRate() {
+        QFETCH(double, years);
+        QFETCH(StagedOutcome, outcome);
+        QFETCH(bool, reset);
+        StagedState entry = kTwoRatesStored;
+        QCOMPARE(pressStaged(entry, years, 100, 3, kEnglish).outcome, outcome);
+        QVERIFY(sameState(entry, reset ? StagedState() : kTwoRatesStored));
+    }
+
+    void aFaultyPressChangesNothing_data() {
+        QTest::addColumn<StagedState>("entry");
+        QTest::addColumn<double>("years");
+        QTest::addColumn<double>("start");
+        QTest::addColumn<double>("rate");
+        QTest::addColumn<int>("error");
+        QTest::newRow("first year overflows") << StagedState() << 1.0 << 1e308 << 100.0 << 6;
+        QTest::newRow("later year overflows")
+            << StagedState{2, 1e308, 1} << 2.0 << 1e307 << 900.0 << 6;
+        QTest::newRow("cents past the largest") << StagedState() << 1.0 << DBL_MAX << 1e-300 << 6;
+        QTest::newRow("years lowered below the count")
+            << StagedState{5, 103, 3} << 3.0 << 100.0 << 3.0 << 9;
+        QTest::newRow("a 21st year") << StagedState{20, 103, 20} << 20.0 << 100.0 << 3.0 << 9;
+        QTest::newRow("negative count") << StagedState{5, 0, -1} << 5.0 << 100.0 << 3.0 << 9;
+    }
+    void aFaultyPressChangesNothing() {
+        QFETCH(StagedState, entry);
+        QFETCH(double, years);
+        QFETCH(double, start);
+        QFETCH(double, rate);
+        QFETCH(int, error);
+        StagedState pressed = entry;
+        QCOMPARE(errorOf([&] { pressStaged(pressed, years, start, rate, kEnglish); }),
+                 error);
+        QVERIFY(sameState(pressed, entry));
+    }
+
+    void labelsEachYearsRate() {  // nothing outside the 21 rows
+        QCOMPARE(yearRateLabel(5, fr), "Les tas intérêt des sixième anner");
+        QCOMPARE(yearRateLabel(4, de), "Zinssatz fünftes Jahr");
+        QCOMPARE(yearRateLabel(15, de), "Zinssatz sechszehntes Jahr");
+        QCOMPARE(yearRateLabel(7, it), "Tasso d'interesse dell'ottavo anno");
+        QCOMPARE(yearRateLabel(20, it), "Tasso d'interesse anno");
+        QCOMPARE(yearRateLabel(0, en), "Interest rate first year");
+        QCOMPARE(yearRateLabel(-1, en), "");
+        QCOMPARE(yearRateLabel(21, de), "");
+    }
+
+    void padsAYearLineTo61Characters() {  // longer ones keep the two fixed blanks
+        QCOMPARE(stagedYearLine("Zinssatz erstes Jahr", 5, 1050, kGerman),
+                 "Zinssatz erstes Jahr: 5,00000                       (1050,00)");
         const QString x41(41, u'x'), x42(42, u'x');
-        row("6th, fr") << label(5, fr) << "Les tas int\xc3\xa9r\xc3\xaat des sixi\xc3\xa8me anner";
-        row("5th, German") << label(4, de) << "Zinssatz f\xc3\xbcnftes Jahr";
-        row("16th, German") << label(15, de) << "Zinssatz sechszehntes Jahr";
-        row("8th, Italian") << label(7, it) << "Tasso d'interesse dell'ottavo anno";
-        row("21st, Italian") << label(20, it) << "Tasso d'interesse anno";
-        row("1st, English") << label(0, en) << "Interest rate first year";
-        row("-1") << label(-1, en) << "";
-        row("22nd") << label(21, de) << "";
-        const QString padded = ": 5,00000  " + QString(21, u' ') + "(1050,00)";
-        row("year line, German") << line("Zinssatz erstes Jahr", kGerman)
-                                 << "Zinssatz erstes Jahr" + padded;
-        row("61 long, no padding") << line(x41, kEnglish) << x41 + ": 5.00000  (1050.00)";
-        row("one more") << line(x42, kEnglish) << x42 + ": 5.00000  (1050.00)";
-        row("block of 21 years") << block(21) << "25 lines, 21 years";
-        row("block of 22 years") << block(22) << kSubscript;
+        QCOMPARE(stagedYearLine(x41, 5, 1050, kEnglish), x41 + ": 5.00000  (1050.00)");
+        QCOMPARE(stagedYearLine(x42, 5, 1050, kEnglish), x42 + ": 5.00000  (1050.00)");
     }
-    void stagesYears() { compareOutcome(); }
-    void reportsPaths() { compareOutcome(); }
-    void reportsPaths_data() {
-        outcomeColumns();
-        const auto append = [](const QString& path) {
-            return Calculation([=] {
-                return outcomeOf([&] { return appendToFile(path, "\r\nCapital: 1\r\n"), "saved"; },
-                                 de);
-            });
+
+    void composesAStagedBlockOfUpTo21Years() {
+        StagedArray ones{};
+        ones.fill(1);
+        const auto compose = [&](int years) {
+            return composeStagedBlock(
+                {"Capital", "1"}, {"Years", "1"}, years, ones, ones,
+                [](int n) { return yearRateLabel(n, de); }, {"Final:", "1"}, kEnglish);
         };
-        const auto failure = [](int number, const QString& german, const QString& path) {
-            return raises(number) + " " + german + ": " + QDir::toNativeSeparators(path);
-        };
-        using namespace ErrorNumber;  // the window's fault tests cover the other targets
+        const QString block = compose(21);
+        QCOMPARE(block.count("\r\n"), 25);
+        QCOMPARE(block.count("(1.00)"), 21);
+        QCOMPARE(errorOf([&] { compose(22); }), 9);
+    }
+
+    void namesThePathThatCannotBeAppendedTo_data() {  // in German here
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<int>("error");
+        QTest::addColumn<QString>("description");
         QFile plain(pathIn("plain-file"));
         QVERIFY(plain.open(QIODevice::WriteOnly));
-        const QString below = pathIn("plain-file/t.txt"), notFound("Pfad nicht gefunden");
-        row("file as folder") << append(below) << failure(PathNotFound, notFound, below);
-        row("no name") << append({}) << raises(BadFileName) + " Dateiname oder -nummer falsch";
+        const QString below = pathIn("plain-file/t.txt");
+        QTest::newRow("file as folder")
+            << below << 76 << "Pfad nicht gefunden: " + QDir::toNativeSeparators(below);
+        QTest::newRow("no name") << "" << 52 << "Dateiname oder -nummer falsch";
 #ifdef Q_OS_LINUX  // links into a missing folder and below a file
         const QString toMissing = pathIn("link-to-missing"), toBelow = pathIn("link-below-file");
         QVERIFY(QFile::link(pathIn("no-such/t.txt"), toMissing) && QFile::link(below, toBelow));
-        row("link to missing") << append(toMissing) << failure(PathNotFound, notFound, toMissing);
-        row("link below a file") << append(toBelow) << failure(PathNotFound, notFound, toBelow);
+        QTest::newRow("link to missing") << toMissing << 76 << "Pfad nicht gefunden: " + toMissing;
+        QTest::newRow("link below a file") << toBelow << 76 << "Pfad nicht gefunden: " + toBelow;
 #endif
+    }
+    void namesThePathThatCannotBeAppendedTo() {  // the window's fault tests cover other targets
+        QFETCH(QString, path);
+        QFETCH(int, error);
+        QFETCH(QString, description);
+        try {
+            appendToFile(path, "\r\nCapital: 1\r\n");
+            QFAIL("appended");
+        } catch (const RuntimeError& raised) {
+            QCOMPARE(raised.number(), error);
+            QCOMPARE(raised.description(de), description);
+        }
     }
 };
 
