@@ -17,6 +17,7 @@
 #include "applicationicon.h"
 #include "fieldlimit.h"
 #include "tavrin.h"
+#include "tavrinversion.h"
 
 using namespace tav;
 namespace {
@@ -80,7 +81,7 @@ QLineEdit* inputField(QWidget* container, const char* name, QRect geometry) {
 }  // namespace
 
 void tavrin::buildControls() {
-    setWindowTitle(QStringLiteral("tavrin 1.05 (Freeware)"));
+    setWindowTitle(QStringLiteral("tavrin " TAVRIN_VERSION " (Freeware)"));
     setWindowIcon(applicationIcon());
     setFixedSize(8925 / kTwipsPerPixel, 5430 / kTwipsPerPixel);
     setFont(windowFont());
