@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # Installs the Debian packages listed in scripts/packages.txt that are missing;
-# with "windows", those of scripts/packages-windows.txt too (the Windows build
-# and its tests under Wine).
+# with "windows", those of scripts/packages-windows.txt (the Windows build and
+# its tests under Wine) and scripts/packages-test.txt (tools only the tests
+# use) too.
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 
 lists=("$here/packages.txt")
-[[ "${1:-}" == windows ]] && lists+=("$here/packages-windows.txt")
+[[ "${1:-}" == windows ]] && lists+=("$here/packages-windows.txt" "$here/packages-test.txt")
 
 missing=()
 while read -r pkg; do
