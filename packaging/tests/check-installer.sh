@@ -68,9 +68,10 @@ versionValue() {
     wrestool -x --raw --type=16 "$target/tavrin.exe" | strings -n 1 -el |
         awk -v key="$1" 'found { print; exit } $0 == key { found = 1 }'
 }
+# "TYPE VALUE" of a value of the Add/Remove Programs entry, the value as stored.
 registryValue() {
     wine reg query "$uninstall_key" /v "$1" 2>/dev/null | tr -d '\r' |
-        awk -v name="$1" '$1 == name { $1 = ""; sub(/^ +/, ""); print }'
+        awk -v name="$1" '$1 == name { value = $0; sub(/^ *[^ ]+ +[^ ]+ +/, "", value); print $2, value }'
 }
 
 # --- Installed --------------------------------------------------------------
@@ -119,16 +120,16 @@ expect() {
     got=$(registryValue "$1")
     [[ $got == "$2" ]] || fail "Add/Remove Programs: $1 is '$got', not '$2'"
 }
-expect DisplayVersion "REG_SZ    $version"
-expect Publisher "REG_SZ    tavrin developers"
-expect DisplayIcon 'REG_SZ    C:\Program Files\tavrin\tavrin.exe'
-expect InstallLocation 'REG_SZ    C:\Program Files\tavrin'
-expect UninstallString 'REG_SZ    "C:\Program Files\tavrin\Uninstall.exe"'
-expect QuietUninstallString 'REG_SZ    "C:\Program Files\tavrin\Uninstall.exe" /S'
-expect NoModify "REG_DWORD    0x1"
-expect NoRepair "REG_DWORD    0x1"
+expect DisplayVersion "REG_SZ $version"
+expect Publisher "REG_SZ tavrin developers"
+expect DisplayIcon 'REG_SZ C:\Program Files\tavrin\tavrin.exe'
+expect InstallLocation 'REG_SZ C:\Program Files\tavrin'
+expect UninstallString 'REG_SZ "C:\Program Files\tavrin\Uninstall.exe"'
+expect QuietUninstallString 'REG_SZ "C:\Program Files\tavrin\Uninstall.exe" /S'
+expect NoModify "REG_DWORD 0x1"
+expect NoRepair "REG_DWORD 0x1"
 estimated=$(registryValue EstimatedSize)
-[[ $estimated == "REG_DWORD    0x"* ]] || fail "Add/Remove Programs: EstimatedSize is '$estimated'"
+[[ $estimated == "REG_DWORD 0x"* ]] || fail "Add/Remove Programs: EstimatedSize is '$estimated'"
 estimated_kib=$((16#${estimated#*0x}))
 # Windows counts the files' sizes, du the blocks they take: close, not equal.
 ((estimated_kib * 100 >= installed_kib * 95 && estimated_kib <= installed_kib)) ||
@@ -168,6 +169,13 @@ done
 [[ $(installState) == "$before" ]] || fail "the silent uninstaller changed the installation of the running program"
 echo "refused while running: installer and uninstaller exit $exit_running, nothing changed"
 stopProgram
+
+# Closed, the installer replaces the installation: the old one uninstalled first.
+wine "$build/$installer" /S || fail "the installer over the closed program exited with $?"
+[[ -f "$target/tavrin.exe" && -f "$target/Uninstall.exe" && -f "$startmenu/tavrin.lnk" ]] ||
+    fail "reinstalling left an incomplete installation: $(find "$target" "$startmenu" -type f)"
+expect DisplayVersion "REG_SZ $version"
+echo "reinstalled over the closed program"
 
 # --- Uninstalled ----------------------------------------------------------------
 wine "C:\\Program Files\\tavrin\\Uninstall.exe" /S
