@@ -79,7 +79,8 @@ set(CPACK_RESOURCE_FILE_LICENSE ${_licenses}/COPYING.txt)
 # An earlier installation is removed by installer.nsh, which first makes sure
 # that the program is closed and stops when the old uninstaller fails.
 set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL OFF)
-string(APPEND CPACK_NSIS_DEFINES "\n!include \"${CMAKE_CURRENT_SOURCE_DIR}/windows/installer.nsh\"")
+# In single quotes: CPack does not carry double quotes through to the script.
+string(APPEND CPACK_NSIS_DEFINES "\n!include '${CMAKE_CURRENT_SOURCE_DIR}/windows/installer.nsh'")
 set(CPACK_NSIS_EXTRA_PREINSTALL_COMMANDS "!insertmacro TAVRIN_BEFORE_INSTALL")
 set(CPACK_NSIS_EXTRA_INSTALL_COMMANDS "!insertmacro TAVRIN_COMPLETE_UNINSTALL_ENTRY")
 set(CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS "!insertmacro TAVRIN_BEFORE_UNINSTALL")
