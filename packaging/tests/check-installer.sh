@@ -60,8 +60,8 @@ stopProgram() {
 }
 # Everything an install consists of, to see that a refused run changed nothing.
 installState() {
-    find "$target" "$startmenu" -printf '%p %s %T@\n' | sort
-    wine reg query "$uninstall_key" 2>/dev/null | tr -d '\r'
+    find "$target" "$startmenu" -printf '%p %s %T@\n' 2>/dev/null | sort
+    { wine reg query "$uninstall_key" 2>/dev/null || true; } | tr -d '\r'
 }
 # The value of KEY in the version resource of the program file.
 versionValue() {
@@ -70,7 +70,7 @@ versionValue() {
 }
 # "TYPE VALUE" of a value of the Add/Remove Programs entry, the value as stored.
 registryValue() {
-    wine reg query "$uninstall_key" /v "$1" 2>/dev/null | tr -d '\r' |
+    { wine reg query "$uninstall_key" /v "$1" 2>/dev/null || true; } | tr -d '\r' |
         awk -v name="$1" '$1 == name { value = $0; sub(/^ *[^ ]+ +[^ ]+ +/, "", value); print $2, value }'
 }
 
@@ -106,7 +106,7 @@ for pair in "ProductName=tavrin" "ProductVersion=$version" "FileVersion=$version
 done
 [[ $(versionValue FileDescription) == tavrin* ]] || fail "version resource: no FileDescription"
 [[ $(versionValue LegalCopyright) == *GPL-3.0-or-later* ]] || fail "version resource: LegalCopyright names no licence"
-manifest=$(wrestool -x --raw --type=24 "$target/tavrin.exe")
+manifest=$(wrestool -x --raw --type=24 "$target/tavrin.exe" || true)
 for wanted in 'name="Microsoft.Windows.Common-Controls" version="6.0.0.0"' \
     '>PerMonitorV2</dpiAwareness>' '{35138b9a-5d96-4fbd-8e2d-a2440225f93a}' \
     '{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}'; do
