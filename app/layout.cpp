@@ -18,6 +18,7 @@
 #include "inputvalidator.h"
 #include "statusline.h"
 #include "tavrin.h"
+#include "tavrinversion.h"
 
 using namespace tav;
 namespace {
@@ -84,7 +85,7 @@ QLineEdit* inputField(QWidget* container, const char* name, QRect geometry) {
 }  // namespace
 
 void tavrin::buildControls() {
-    setWindowTitle(QStringLiteral("tavrin 1.05 (Freeware)"));
+    setWindowTitle(QStringLiteral("tavrin " TAVRIN_VERSION " (Freeware)"));
     setWindowIcon(applicationIcon());
     setFixedSize(8925 / kTwipsPerPixel, 5430 / kTwipsPerPixel);
     setFont(windowFont());

@@ -1,5 +1,6 @@
 # The Windows build, cross-compiled with mingw-w64: the runtime DLLs the
-# program needs beside it, and Wine to run its tests.
+# program needs beside it, Wine to run its tests, and the program file's
+# resources.
 set(TAVRIN_MINGW_DLLS)
 foreach(dll libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll)
     execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=${dll}
@@ -23,3 +24,30 @@ if(CMAKE_CROSSCOMPILING)
     set(CMAKE_CROSSCOMPILING_EMULATOR
         ${PROJECT_SOURCE_DIR}/scripts/wine-run.sh ${QT6_INSTALL_PREFIX} ${_dirs})
 endif()
+
+# The program file's resources (packaging/windows/tavrin.rc.in): icon, version
+# information and manifest, all from the project's version. Windows keeps
+# versions as four numbers: 1.05 is 1.5.0.0 there, and "1.05" in the texts.
+set(TAVRIN_VENDOR "tavrin developers")
+set(TAVRIN_FILE_DESCRIPTION "tavrin - savings and investment interest calculator")
+set(TAVRIN_COPYRIGHT "Copyright (C) 2026 tavrin developers. GPL-3.0-or-later.")
+set(_numbers)
+foreach(part MAJOR MINOR PATCH TWEAK)
+    set(_n "${PROJECT_VERSION_${part}}")
+    if(_n STREQUAL "")
+        set(_n 0)
+    endif()
+    math(EXPR _n "${_n}")
+    list(APPEND _numbers ${_n})
+endforeach()
+string(JOIN "," TAVRIN_VERSION_NUMBERS ${_numbers})
+string(JOIN "." TAVRIN_VERSION_DOTTED ${_numbers})
+set(_resources ${PROJECT_BINARY_DIR}/packaging/windows)
+set(TAVRIN_ICON_FILE ${PROJECT_SOURCE_DIR}/packaging/icons/tavrin.ico)
+set(TAVRIN_MANIFEST_FILE ${_resources}/tavrin.exe.manifest)
+configure_file(${PROJECT_SOURCE_DIR}/packaging/windows/tavrin.exe.manifest.in
+    ${TAVRIN_MANIFEST_FILE} @ONLY)
+configure_file(${PROJECT_SOURCE_DIR}/packaging/windows/tavrin.rc.in ${_resources}/tavrin.rc @ONLY)
+set(TAVRIN_WINDOWS_RESOURCES ${_resources}/tavrin.rc)
+# What the resource compiler reads besides the script, for rebuilding.
+set(TAVRIN_WINDOWS_RESOURCE_INPUTS ${TAVRIN_MANIFEST_FILE} ${TAVRIN_ICON_FILE})

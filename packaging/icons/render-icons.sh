@@ -8,7 +8,7 @@ if ! command -v rsvg-convert >/dev/null; then
     echo "rsvg-convert is missing: apt-get install librsvg2-bin" >&2
     exit 1
 fi
-for size in 16 32 48 64 128 256; do
+for size in 16 22 24 32 48 64 128 256; do
     rsvg-convert --width "$size" --height "$size" --keep-aspect-ratio tavrin.svg \
         --output "tavrin-$size.png"
 done
