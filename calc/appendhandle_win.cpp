@@ -37,11 +37,13 @@ FileFailure failureOf(DWORD code) {
         case ERROR_HANDLE_DISK_FULL:
             return FileFailure::DiskFull;
         case ERROR_PATH_NOT_FOUND:
-        case ERROR_FILE_NOT_FOUND:
         case ERROR_INVALID_DRIVE:
         case ERROR_BAD_NETPATH:
             return FileFailure::Missing;
         default:
+            // Also ERROR_FILE_NOT_FOUND: a file opened to be created is
+            // missing only when its name cannot be one, such as a name longer
+            // than the file system allows.
             return FileFailure::Other;
     }
 }
