@@ -314,8 +314,9 @@ private slots:
         QCOMPARE(window().strFile, good);
         QCOMPARE(label(5)->text(), good);
         QCOMPARE(window().Checktester, 1);
+        // nothing was written, under either name
         QCOMPARE(QDir(pathIn("")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
-                 QStringList{"good.txt"});
+                 QStringList());
     }
 #endif
 
