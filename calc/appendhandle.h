@@ -3,10 +3,6 @@
 #include <QByteArray>
 #include <QString>
 
-#ifdef _WIN32
-#include <QFile>
-#endif
-
 namespace tav {
 
 // The result file, opened for appending one block and closed again on every
@@ -41,13 +37,14 @@ public:
     int close();
 
 private:
-#ifdef _WIN32
-    QFile m_file;
-    bool m_locked = false;
     void unlock();
-#else
-    int m_fd = -1;
-#endif
+
+    // The system's handle of the open file (a descriptor, or a Windows
+    // HANDLE); -1 while none is open.
+    qintptr m_handle = -1;
+    // Windows keeps a lock until it is released or, some time after, the
+    // file closed; POSIX drops it with the file.
+    bool m_locked = false;
 };
 
 }  // namespace tav

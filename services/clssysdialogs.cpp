@@ -1,10 +1,9 @@
 #include "clssysdialogs.h"
 
-#include "ansitext.h"
 #include "clssysregistry.h"
+#include "dialogcalls.h"
 #include "errorlabel.h"
 #include "errornumbers.h"
-#include "platform/win32api.h"
 #include "runtimeerror.h"
 
 namespace tav {
@@ -22,6 +21,17 @@ const QChar kNul(0);
 
 HWND windowHandle(WId window) {
     return reinterpret_cast<HWND>(window);
+}
+
+RuntimeError dialogFailure(DWORD failure) {
+    if (failure == FNERR_BUFFERTOOSMALL) {
+        return RuntimeError(ErrorNumber::BadFileName, {},
+                            QStringLiteral("The path is longer than this program can take. Please "
+                                           "choose a shorter name or another folder."));
+    }
+    return RuntimeError(
+        ErrorNumber::InvalidProcedureCall, {},
+        QStringLiteral("The file dialog failed (error %1)").arg(failure, 4, 16, QLatin1Char('0')));
 }
 
 }  // namespace
@@ -43,27 +53,27 @@ QString clsSysDialogs::GetSaveFileName(const QString& InitialPath, const QString
 
 QString clsSysDialogs::GetPath(WId hWndOwner) {
     try {
-        const QByteArray instruction =
-            toAnsi(QStringLiteral("Bitte wählen Sie ein Verzeichnis aus"));
-        BROWSEINFOA info{};
+        const dialogs::Text instruction =
+            dialogs::toDialogText(QStringLiteral("Bitte wählen Sie ein Verzeichnis aus"));
+        dialogs::FolderRequest info{};
         info.hwndOwner = windowHandle(hWndOwner);
         info.pidlRoot = nullptr;
         info.pszDisplayName = nullptr;
-        info.lpszTitle = instruction.constData();
+        info.lpszTitle = instruction.c_str();
         info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_DONTGOBELOWDOMAIN;
-        const PIDLIST_ABSOLUTE folder = SHBrowseForFolderA(&info);
+        const PIDLIST_ABSOLUTE folder = dialogs::browseForFolder(&info);
         if (!folder) {
             return QString();
         }
-        QByteArray buffer(MAX_PATH, ' ');
-        SHGetPathFromIDListA(folder, buffer.data());
+        dialogs::Text buffer(MAX_PATH, dialogs::Char(' '));
+        dialogs::pathFromIdList(folder, buffer.data());
         CoTaskMemFree(folder);
         // The path ends at its NUL; a buffer without one got no path.
-        const qsizetype end = buffer.indexOf('\0');
-        if (end < 0) {
+        const auto end = buffer.find(dialogs::Char(0));
+        if (end == dialogs::Text::npos) {
             throw RuntimeError(ErrorNumber::InvalidProcedureCall);
         }
-        return fromAnsi(buffer.left(end));
+        return dialogs::fromDialogText(buffer.substr(0, end));
     } catch (const RuntimeError& error) {
         const auto number = static_cast<qint32>(static_cast<quint32>(error.number()) +
                                                 static_cast<quint32>(kObjectError));
@@ -75,40 +85,45 @@ QString clsSysDialogs::ShowFileDialog(int mode, const QString& InitialPath, cons
                                       const QString& FileTypes, const QString& Title,
                                       WId hWndOwner) {
     return labelUnlabelled(QStringLiteral("cSysDialogs:GetOpenFileName"), [&] {
-        const QByteArray filter = toAnsi(ComposeFileFilter(FileTypes));
+        const dialogs::Text filter = dialogs::toDialogText(ComposeFileFilter(FileTypes));
         if (FileName.size() > kFileBufferLength) {
             throw RuntimeError(ErrorNumber::InvalidProcedureCall);
         }
         const QString name = FileName + QString(kFileBufferLength - FileName.size(), kNul);
-        QByteArray file = toAnsi(name);
-        QByteArray fileTitle = file;  // a separate copy
-        const QByteArray initialPath = toAnsi(InitialPath);
-        const QByteArray title = toAnsi(Title);
+        dialogs::Text file = dialogs::toDialogText(name);
+        dialogs::Text fileTitle = file;  // a separate copy
+        const dialogs::Text initialPath = dialogs::toDialogText(InitialPath);
+        const dialogs::Text title = dialogs::toDialogText(Title);
 
-        OPENFILENAMEA request{};
+        dialogs::FileRequest request{};
         // The whole record: the shorter one of old Windows versions is refused
         // on 64-bit Windows, where its fields are wider.
-        request.lStructSize = sizeof(OPENFILENAMEA);
+        request.lStructSize = sizeof(request);
         request.hwndOwner = windowHandle(hWndOwner);
-        request.lpstrFilter = filter.constData();
+        request.lpstrFilter = filter.c_str();
         request.nFilterIndex = 1;
         request.lpstrFile = file.data();
-        // The dialog counts the buffer in bytes of its encoding: counted in
-        // characters, a name beyond ASCII would be cut inside a character.
+        // The dialog counts the buffer in units of its encoding: counted in
+        // characters, a UTF-8 name beyond ASCII would be cut inside a character.
         request.nMaxFile = static_cast<DWORD>(file.size() - 1);
         request.lpstrFileTitle = fileTitle.data();
         request.nMaxFileTitle = request.nMaxFile;
-        request.lpstrInitialDir = initialPath.constData();
-        request.lpstrTitle = Title.isEmpty() ? nullptr : title.constData();
+        request.lpstrInitialDir = initialPath.c_str();
+        request.lpstrTitle = Title.isEmpty() ? nullptr : title.c_str();
         request.Flags = 0;
-        if (mode == kOpenDialog) {
-            GetOpenFileNameA(&request);
-        } else {
-            GetSaveFileNameA(&request);
+        const BOOL confirmed = mode == kOpenDialog ? dialogs::showOpenDialog(&request)
+                                                   : dialogs::showSaveDialog(&request);
+        // A dialog that failed chose nothing, and what it left in the buffer
+        // is no name: after a path too long for the buffer, its first bytes
+        // hold the length needed.
+        if (!confirmed) {
+            if (const DWORD failure = CommDlgExtendedError(); failure != 0) {
+                throw dialogFailure(failure);
+            }
         }
-        // The buffer alone tells the result: the chosen path, or after Cancel
-        // the proposed name it still holds.
-        return ClearAPIString(fromAnsi(file));
+        // Otherwise the buffer tells the result: the chosen path, or after
+        // Cancel the proposed name it still holds.
+        return ClearAPIString(dialogs::fromDialogText(file));
     });
 }
 

@@ -25,7 +25,9 @@ public:
     clsSysDialogs& operator=(const clsSysDialogs&) = delete;
 
     // The chosen path. After Cancel the proposed FileName comes back, as if
-    // it had been chosen. A FileName over 260 characters raises error 5.
+    // it had been chosen. A FileName over 260 characters raises error 5; a
+    // dialog that fails raises an error too, 52 for a chosen path too long
+    // for the 260-character buffer, since it chose nothing.
     QString GetOpenFileName(const QString& InitialPath, const QString& FileName,
                             const QString& FileTypes, const QString& Title = {}, WId hWndOwner = 0);
     QString GetSaveFileName(const QString& InitialPath, const QString& FileName,

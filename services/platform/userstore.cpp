@@ -1,12 +1,10 @@
 #include "userstore.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QMutex>
 #include <QSaveFile>
-#include <QThread>
 #include <cerrno>
 
 #include <fcntl.h>
@@ -14,6 +12,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "lockretry.h"
 #include "registryfile.h"
 
 namespace tav::win::detail {
@@ -22,7 +21,7 @@ namespace {
 
 // Long enough for another copy of the program to finish a write, short
 // enough that a user does not think the program hangs.
-constexpr int kLockTimeoutMs = 10000;
+constexpr std::chrono::milliseconds kLockWait{10000};
 
 QMutex g_writeMutex;  // one writer per process; the file lock guards between processes
 QMutex g_failureMutex;
@@ -51,24 +50,20 @@ public:
         }
     }
 
-    enum class Result { Locked, Busy, Failed };
-    Result lock(int timeoutMs) {
+    LockAttempt lock(std::chrono::milliseconds wait) {
         if (m_fd < 0) {
-            return Result::Failed;
+            return LockAttempt::Failed;
         }
-        QElapsedTimer waited;
-        waited.start();
-        while (::flock(m_fd, LOCK_EX | LOCK_NB) != 0) {
-            if (errno != EWOULDBLOCK && errno != EINTR) {
-                m_error = errno;
-                return Result::Failed;
+        return retryLock(wait, [this] {
+            if (::flock(m_fd, LOCK_EX | LOCK_NB) == 0) {
+                return LockAttempt::Taken;
             }
-            if (waited.hasExpired(timeoutMs)) {
-                return Result::Busy;
+            if (errno == EWOULDBLOCK || errno == EINTR) {
+                return LockAttempt::Busy;
             }
-            QThread::msleep(2);
-        }
-        return Result::Locked;
+            m_error = errno;
+            return LockAttempt::Failed;
+        });
     }
     // Why locking failed.
     QString errorString() const { return qt_error_string(m_error); }
@@ -135,13 +130,13 @@ LONG modifyUserStore(const std::function<LONG(RegistryKey& root, bool& changed)>
     }
 
     FileLock lock(path + QStringLiteral(".lock"));
-    switch (lock.lock(kLockTimeoutMs)) {
-        case FileLock::Result::Locked:
+    switch (lock.lock(kLockWait)) {
+        case LockAttempt::Taken:
             break;
-        case FileLock::Result::Busy:
+        case LockAttempt::Busy:
             return fail(ERROR_LOCK_VIOLATION,
                         QStringLiteral("%1 stayed locked by another program").arg(path));
-        case FileLock::Result::Failed:
+        case LockAttempt::Failed:
             return fail(ERROR_REGISTRY_IO_FAILED,
                         QStringLiteral("%1 cannot be locked: %2").arg(path, lock.errorString()));
     }

@@ -1,14 +1,18 @@
 #pragma once
 
 // The operating-system functions the service classes call, by their Windows
-// names and in their ANSI forms. On Windows they are the system's own. On
+// names: the registry and kernel in their ANSI forms, the dialogs in their
+// ANSI forms here and their wide forms on Windows (services/dialogcalls.h).
+// On Windows they are the system's own. On
 // other systems the files next to this one provide them: the registry's
 // HKEY_CURRENT_USER lives in a text file in the user's configuration folder,
 // HKEY_CLASSES_ROOT answers from the desktop's file-type database, and the
 // dialogs are Qt's own. Code that calls them writes the names unqualified
 // after `using namespace tav::win;`, which works with either.
 
-#ifdef _WIN32
+#include <QtGlobal>
+
+#ifdef Q_OS_WIN
 
 #ifndef NOMINMAX
 #define NOMINMAX
@@ -43,8 +47,6 @@ using LSTATUS = LONG;
 using BOOL = int;
 using UINT = unsigned int;
 using LPARAM = std::intptr_t;
-using WPARAM = std::uintptr_t;
-using UINT_PTR = std::uintptr_t;
 using REGSAM = DWORD;
 using LPSTR = char*;
 using LPCSTR = const char*;
@@ -120,10 +122,7 @@ inline constexpr DWORD REG_MULTI_SZ = 7;
 
 inline constexpr REGSAM KEY_QUERY_VALUE = 0x0001;
 inline constexpr REGSAM KEY_SET_VALUE = 0x0002;
-inline constexpr REGSAM KEY_CREATE_SUB_KEY = 0x0004;
 inline constexpr REGSAM KEY_ENUMERATE_SUB_KEYS = 0x0008;
-inline constexpr REGSAM KEY_NOTIFY = 0x0010;
-inline constexpr REGSAM KEY_CREATE_LINK = 0x0020;
 inline constexpr REGSAM STANDARD_RIGHTS_READ = 0x20000;
 inline constexpr REGSAM STANDARD_RIGHTS_REQUIRED = 0xF0000;
 inline constexpr REGSAM KEY_READ = 0x20019;
@@ -155,7 +154,6 @@ LSTATUS RegCloseKey(HKEY hKey);
 
 // Kernel.
 inline constexpr DWORD FORMAT_MESSAGE_ALLOCATE_BUFFER = 0x0100;
-inline constexpr DWORD FORMAT_MESSAGE_IGNORE_INSERTS = 0x0200;
 inline constexpr DWORD FORMAT_MESSAGE_FROM_STRING = 0x0400;
 inline constexpr DWORD FORMAT_MESSAGE_FROM_HMODULE = 0x0800;
 inline constexpr DWORD FORMAT_MESSAGE_FROM_SYSTEM = 0x1000;
@@ -168,14 +166,14 @@ HMODULE GetModuleHandleA(LPCSTR lpModuleName);
 
 // Shell icons. A handle stays valid until DestroyIcon.
 HICON ExtractIconA(HINSTANCE hInst, LPCSTR pszExeFileName, UINT nIconIndex);
+// For the tests only, which look at an icon and then free it; the program
+// keeps the handles it is given.
 BOOL DestroyIcon(HICON hIcon);
-// Not a Windows function: the icon behind a handle from ExtractIconA, for
-// showing it in a Qt widget; a null icon for an unknown handle.
+// For the tests only, and not a Windows function: the icon behind a handle
+// from ExtractIconA; a null icon for an unknown handle.
 QIcon iconFromHandle(HICON hIcon);
 
 // Common file dialogs.
-using LPOFNHOOKPROC = UINT_PTR (*)(HWND, UINT, WPARAM, LPARAM);
-
 struct OPENFILENAMEA {
     DWORD lStructSize;
     HWND hwndOwner;
@@ -195,7 +193,7 @@ struct OPENFILENAMEA {
     WORD nFileExtension;
     LPCSTR lpstrDefExt;
     LPARAM lCustData;
-    LPOFNHOOKPROC lpfnHook;
+    void* lpfnHook;  // a hook procedure, never given
     LPCSTR lpTemplateName;
     void* pvReserved;
     DWORD dwReserved;
@@ -205,12 +203,7 @@ using LPOPENFILENAMEA = OPENFILENAMEA*;
 // The record as it was before the last three fields were appended.
 inline constexpr DWORD OPENFILENAME_SIZE_VERSION_400A = offsetof(OPENFILENAMEA, pvReserved);
 
-inline constexpr DWORD OFN_READONLY = 0x00000001;
 inline constexpr DWORD OFN_OVERWRITEPROMPT = 0x00000002;
-inline constexpr DWORD OFN_HIDEREADONLY = 0x00000004;
-inline constexpr DWORD OFN_NOCHANGEDIR = 0x00000008;
-inline constexpr DWORD OFN_ALLOWMULTISELECT = 0x00000200;
-inline constexpr DWORD OFN_PATHMUSTEXIST = 0x00000800;
 inline constexpr DWORD OFN_FILEMUSTEXIST = 0x00001000;
 
 inline constexpr DWORD CDERR_STRUCTSIZE = 0x0001;
@@ -233,9 +226,6 @@ struct ITEMIDLIST {
 };
 using PIDLIST_ABSOLUTE = ITEMIDLIST*;
 using PCIDLIST_ABSOLUTE = const ITEMIDLIST*;
-using LPITEMIDLIST = ITEMIDLIST*;
-using LPCITEMIDLIST = const ITEMIDLIST*;
-using BFFCALLBACK = int (*)(HWND hwnd, UINT uMsg, LPARAM lParam, LPARAM lpData);
 
 struct BROWSEINFOA {
     HWND hwndOwner;
@@ -243,7 +233,7 @@ struct BROWSEINFOA {
     LPSTR pszDisplayName;
     LPCSTR lpszTitle;
     UINT ulFlags;
-    BFFCALLBACK lpfn;
+    void* lpfn;  // a callback, never given
     LPARAM lParam;
     int iImage;
 };
@@ -255,13 +245,6 @@ inline constexpr UINT BIF_DONTGOBELOWDOMAIN = 0x0002;
 PIDLIST_ABSOLUTE SHBrowseForFolderA(LPBROWSEINFOA lpbi);
 BOOL SHGetPathFromIDListA(PCIDLIST_ABSOLUTE pidl, LPSTR pszPath);
 void CoTaskMemFree(LPVOID pv);
-// The names an ANSI build of a Windows program uses for the two.
-inline PIDLIST_ABSOLUTE SHBrowseForFolder(LPBROWSEINFOA lpbi) {
-    return SHBrowseForFolderA(lpbi);
-}
-inline BOOL SHGetPathFromIDList(PCIDLIST_ABSOLUTE pidl, LPSTR pszPath) {
-    return SHGetPathFromIDListA(pidl, pszPath);
-}
 
 }  // namespace tav::win
 

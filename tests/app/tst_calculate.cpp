@@ -292,6 +292,34 @@ private slots:
         expectLocked(false);
     }
 
+#ifdef Q_OS_WIN  // the system's dialog fails on such a path; Qt's own refuses it while open
+    void aPathTooLongForTheDialogKeepsTheSaveTarget() {
+        // A result file is chosen, then the box is ticked again and a path of 259 characters,
+        // one more than the dialog's buffer takes, is typed: the user is told, and the result
+        // file stays the one chosen before
+        answerNextFileDialog(pathIn("good.txt"));
+        click(saveBox());
+        QCOMPARE(takeDialogs().size(), 1);
+        const QString good = window().strFile;
+        click(saveBox());
+        const QString folder = pathIn("") + u'\\';
+        answerNextFileDialog(folder + QString(259 - folder.size(), u'n'));
+        click(saveBox());
+        const QList<SeenDialog> dialogs = takeDialogs();
+        QCOMPARE(dialogs.size(), 2);  // the save dialog, then the message
+        QCOMPARE(dialogs[1].text,
+                 "Error: 52 The path is longer than this program can take. Please choose a "
+                 "shorter name or another folder.");
+        QCOMPARE(dialogs[1].icon, QMessageBox::Critical);
+        QCOMPARE(window().strFile, good);
+        QCOMPARE(label(5)->text(), good);
+        QCOMPARE(window().Checktester, 1);
+        // nothing was written, under either name
+        QCOMPARE(QDir(pathIn("")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+                 QStringList());
+    }
+#endif
+
     void aFaultIsReportedAndNothingIsLost_data() {
         QTest::addColumn<QString>("target");  // in the test's folder unless absolute
         QTest::addColumn<QString>("prompt");  // before the path

@@ -1,5 +1,11 @@
 #include <QtTest>
 #include <cfloat>
+#ifdef Q_OS_WIN
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#endif
 
 #include "../testkit.h"
 #include "interest.h"
@@ -306,8 +312,7 @@ private slots:
         QFETCH(double, rate);
         QFETCH(int, error);
         StagedState pressed = entry;
-        QCOMPARE(errorOf([&] { pressStaged(pressed, years, start, rate, kEnglish); }),
-                 error);
+        QCOMPARE(errorOf([&] { pressStaged(pressed, years, start, rate, kEnglish); }), error);
         QVERIFY(sameState(pressed, entry));
     }
 
@@ -373,6 +378,39 @@ private slots:
             QCOMPARE(raised.description(de), description);
         }
     }
+
+#ifdef Q_OS_WIN  // the system's own errors, not the C library's
+    // A file that another opening holds with writing denied takes no block.
+    void refusesAFileHeldWithWritingDenied() {
+        const QString path = pathIn("held.txt");
+        const HANDLE holder =
+            CreateFileW(path.toStdWString().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                        OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        QVERIFY(holder != INVALID_HANDLE_VALUE);
+        const auto release = qScopeGuard([holder] { CloseHandle(holder); });
+        QCOMPARE(errorOf([&] { appendToFile(path, "\r\nCapital: 1\r\n"); }), 70);
+    }
+
+    // A file marked read-only takes no block, and keeps what it holds.
+    void readOnlyFileIsNotWritten() {
+        const QString path = pathIn("read-only.txt");
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("earlier\r\n") == 9);
+        file.close();
+        const std::wstring name = path.toStdWString();
+        QVERIFY(SetFileAttributesW(name.c_str(), FILE_ATTRIBUTE_READONLY));
+        const auto writable =
+            qScopeGuard([&name] { SetFileAttributesW(name.c_str(), FILE_ATTRIBUTE_NORMAL); });
+        const HANDLE probe = CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                         FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (probe != INVALID_HANDLE_VALUE) {
+            CloseHandle(probe);
+            QSKIP("this system lets the user write to a read-only file (Wine run as root)");
+        }
+        QCOMPARE(errorOf([&] { appendToFile(path, "\r\nCapital: 1\r\n"); }), 70);
+        QCOMPARE(fileBytes(path), "earlier\r\n");
+    }
+#endif
 };
 
 QTEST_GUILESS_MAIN(TestCalc)

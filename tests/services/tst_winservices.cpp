@@ -7,6 +7,7 @@
 
 #include "clssysdialogs.h"
 #include "nativedialog.h"
+#include "resultfile.h"
 #include "testsupport.h"
 
 using namespace tav;
@@ -105,6 +106,74 @@ private slots:
             QVERIFY2(answer.fileTypes().size() == 1 && answer.fileTypes()[0].endsWith(" (*.txt)"),
                      qPrintable(answer.fileTypes().join('|')));
         }
+    }
+
+    // A name chosen in the save dialog reaches the result file unchanged, whatever its
+    // characters: the block goes to the file picked, and no look-alike appears beside it.
+    void chosenNameReachesTheResultFile_data() {
+        QTest::addColumn<QString>("folder");  // below the test's folder, or none
+        QTest::addColumn<QString>("name");
+        QTest::newRow("Polish, letters with look-alikes") << ""
+                                                          << "Łódź.txt";
+        QTest::newRow("Russian") << ""
+                                 << "отчёт.txt";
+        QTest::newRow("Japanese") << ""
+                                  << "報告.txt";
+        QTest::newRow("beyond the basic plane") << ""
+                                                << "x😀.txt";
+        QTest::newRow("in a Russian folder") << "Отчёты"
+                                             << "tavrin.txt";
+    }
+    void chosenNameReachesTheResultFile() {
+        QFETCH(QString, folder);
+        QFETCH(QString, name);
+        QTemporaryDir base;
+        const QDir dir(folder.isEmpty() ? base.path() : base.filePath(folder));
+        QVERIFY(QDir().mkpath(dir.path()));
+        const QString path = QDir::toNativeSeparators(dir.filePath(name));
+        writeFile(path, "earlier line\r\n");
+        clsSysDialogs dialogs;
+        NativeDialogAnswer answer(path);
+        const QString chosen = dialogs.GetSaveFileName("C:\\", "tavrin.txt", "txt");
+        QVERIFY2(answer.waitUntilAnswered(), "no dialog came up");
+        QCOMPARE(chosen, path);
+        appendToFile(chosen, "\r\nStarting capital: 1000\r\n");
+        QCOMPARE(fileBytes(path), "earlier line\r\n\r\nStarting capital: 1000\r\n");
+        QCOMPARE(dir.entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{name});
+    }
+
+    // The buffer takes a path of 258 characters and its NUL. A longer one makes the dialog
+    // fail, which is no choice: an error says so instead of a name made of the buffer.
+    void pathTooLongForTheBufferIsNoChoice_data() {
+        QTest::addColumn<bool>("save");
+        QTest::addColumn<int>("length");
+        QTest::addColumn<QString>("error");  // "number source description"; empty: chosen
+        const QString tooLong = QStringLiteral(
+            "52 cSysDialogs:GetOpenFileName The path is longer than this program can take. "
+            "Please choose a shorter name or another folder.");
+        QTest::newRow("save, 258 characters") << true << 258 << "";
+        QTest::newRow("save, 259 characters") << true << 259 << tooLong;
+        QTest::newRow("open, 259 characters") << false << 259 << tooLong;
+    }
+    void pathTooLongForTheBufferIsNoChoice() {
+        QFETCH(bool, save);
+        QFETCH(int, length);
+        QFETCH(QString, error);
+        QTemporaryDir base;
+        const QString folder = QDir::toNativeSeparators(base.path()) + '\\';
+        const QString path = folder + QString(length - folder.size(), u'n');
+        clsSysDialogs dialogs;
+        NativeDialogAnswer answer(path);
+        QString chosen;
+        const QString raised = errorOf(
+            [&] {
+                chosen = save ? dialogs.GetSaveFileName("C:\\", "tavrin.txt", "txt")
+                              : dialogs.GetOpenFileName("C:\\", "tavrin.txt", "txt");
+            },
+            true);
+        QVERIFY2(answer.waitUntilAnswered(), "no dialog came up");
+        QCOMPARE(raised, error);
+        QCOMPARE(chosen, error.isEmpty() ? path : QString());
     }
 };
 

@@ -1,0 +1,42 @@
+#include "filefailure.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include "errornumbers.h"
+
+namespace tav {
+
+int openErrorNumber(FileFailure failure, const QString& path) {
+    const QFileInfo info(path);
+    if (info.isDir()) {
+        return ErrorNumber::PathFileAccess;
+    }
+    switch (failure) {
+        case FileFailure::NoAccess:
+            return ErrorNumber::PermissionDenied;
+        case FileFailure::DiskFull:
+            return ErrorNumber::DiskFull;
+        case FileFailure::Missing:
+            return ErrorNumber::PathNotFound;
+        case FileFailure::Other:
+            break;
+    }
+    // The path is there but takes no block now, unless its folder is gone.
+    return info.absoluteDir().exists() ? ErrorNumber::PathFileAccess : ErrorNumber::PathNotFound;
+}
+
+int writeErrorNumber(FileFailure failure) {
+    switch (failure) {
+        case FileFailure::NoAccess:
+            return ErrorNumber::PermissionDenied;
+        case FileFailure::DiskFull:
+            return ErrorNumber::DiskFull;
+        case FileFailure::Missing:
+        case FileFailure::Other:
+            break;
+    }
+    return ErrorNumber::PathFileAccess;
+}
+
+}  // namespace tav
