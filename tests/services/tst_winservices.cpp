@@ -25,19 +25,23 @@ private slots:
     void cleanup() { RegDeleteTreeA(HKEY_CURRENT_USER, m_key.toLocal8Bit().constData()); }
 
     void valueKeepsItsType_data() {
-        columns<int, Variant, Variant>();
+        QTest::addColumn<int>("type");
+        QTest::addColumn<Variant>("written");
+        QTest::addColumn<Variant>("read");
         const Variant text("Zinssatz für"), bytes(QStringLiteral("\x01\xff"));
-        row("text", Type::String, text, text);
-        row("text to expand", Type::ExpandString, Variant("%SystemRoot%\\tavrin"),
-            Variant(qEnvironmentVariable("SystemRoot") + "\\tavrin"));
-        row("bytes", Type::Binary, bytes, bytes);
-        row("number", Type::DWord, Variant(-4711), Variant(-4711));
-        row("texts", Type::MultiString, Variant(QStringList{"a", "bc"}),
-            Variant(QStringList{"a", "bc"}));
+        const Variant texts(QStringList{"a", "bc"});
+        QTest::newRow("text") << Type::String << text << text;
+        QTest::newRow("text to expand") << Type::ExpandString << Variant("%SystemRoot%\\tavrin")
+                                        << Variant(qEnvironmentVariable("SystemRoot") + "\\tavrin");
+        QTest::newRow("bytes") << Type::Binary << bytes << bytes;
+        QTest::newRow("number") << Type::DWord << Variant(-4711) << Variant(-4711);
+        QTest::newRow("texts") << Type::MultiString << texts << texts;
     }
     // Text goes to the system in the ANSI code page, where "ü" is one byte.
     void valueKeepsItsType() {
-        const auto [type, written, read] = fetch<int, Variant, Variant>();
+        QFETCH(int, type);
+        QFETCH(Variant, written);
+        QFETCH(Variant, read);
         const clsSysRegistry registry;
         const QString key = m_key + "\\Values";
         registry.SetRegistryValue(Root::CurrentUser, key, "v", type, written);
@@ -80,32 +84,40 @@ private slots:
         QCOMPARE(registry.ExtensionToContentType("tavrinunknown"), "application/octet-stream");
     }
 
-    void dialogIsAnswered_data() {
-        columns<int, QString>();  // dialog: 0 open, 1 save, 2 folder; typed, empty: Cancel
-        row("save, a name typed", 1, "zins.txt");
-        row("save, cancelled", 1, "");
-        row("open, a name typed", 0, "zins.txt");
-        row("folder, cancelled", 2, "");
+    // The file dialogs show the proposed name and the text type, and give the path typed or,
+    // after Cancel, the proposed name.
+    void fileDialogIsAnswered_data() {
+        QTest::addColumn<bool>("save");
+        QTest::addColumn<QString>("typed");  // empty: Cancel
+        QTest::newRow("save, a name typed") << true << "zins.txt";
+        QTest::newRow("save, cancelled") << true << "";
+        QTest::newRow("open, a name typed") << false << "zins.txt";
     }
-    void dialogIsAnswered() {
-        const auto [dialog, typed] = fetch<int, QString>();
+    void fileDialogIsAnswered() {
+        QFETCH(bool, save);
+        QFETCH(QString, typed);
         QTemporaryDir folder;
         const QString path = QDir::toNativeSeparators(folder.filePath(typed));
-        if (dialog == 0) {
+        if (!save) {
             writeFile(path, {});
         }
         clsSysDialogs dialogs;
         NativeDialogAnswer answer(typed.isEmpty() ? QString() : path);
-        const QString chosen = dialog == 2   ? dialogs.GetPath()
-                               : dialog == 1 ? dialogs.GetSaveFileName("C:\\", "tavrin.txt", "txt")
-                                             : dialogs.GetOpenFileName("C:\\", "tavrin.txt", "txt");
+        const QString chosen = save ? dialogs.GetSaveFileName("C:\\", "tavrin.txt", "txt")
+                                    : dialogs.GetOpenFileName("C:\\", "tavrin.txt", "txt");
         QVERIFY2(answer.waitUntilAnswered(), "no dialog came up");
-        QCOMPARE(chosen, dialog == 2 ? QString() : typed.isEmpty() ? "tavrin.txt" : path);
-        if (dialog != 2) {
-            QCOMPARE(answer.proposedName(), "tavrin.txt");
-            QVERIFY2(answer.fileTypes().size() == 1 && answer.fileTypes()[0].endsWith(" (*.txt)"),
-                     qPrintable(answer.fileTypes().join('|')));
-        }
+        QCOMPARE(chosen, typed.isEmpty() ? "tavrin.txt" : path);
+        QCOMPARE(answer.proposedName(), "tavrin.txt");
+        QVERIFY2(answer.fileTypes().size() == 1 && answer.fileTypes()[0].endsWith(" (*.txt)"),
+                 qPrintable(answer.fileTypes().join('|')));
+    }
+
+    // A cancelled folder dialog gives empty text.
+    void folderDialogCancelledGivesNothing() {
+        NativeDialogAnswer answer{QString()};
+        const QString chosen = clsSysDialogs().GetPath();
+        QVERIFY2(answer.waitUntilAnswered(), "no dialog came up");
+        QCOMPARE(chosen, QString());
     }
 
     // A name chosen in the save dialog reaches the result file unchanged, whatever its
