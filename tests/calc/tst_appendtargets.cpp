@@ -25,7 +25,12 @@ constexpr int kFileLeftOpen = 253;
 struct ChildAppend {
     int error = 0;         // the error the append raised; kFileLeftOpen when it kept the file
     int endingSignal = 0;  // the signal that ended the child instead (SIGALRM: it hung)
+    bool operator==(const ChildAppend&) const = default;
 };
+char* toString(const ChildAppend& child) {  // for QCOMPARE's message
+    return QTest::toString(
+        QString::asprintf("error %d, signal %d", child.error, child.endingSignal));
+}
 
 // Appends kBlock to `path` in a child that keeps the default (ending) actions of SIGPIPE and
 // SIGXFSZ, under a file size limit, with descriptor 0 free for the file, while `meanwhile` runs.
@@ -101,6 +106,13 @@ private:
         return written ? path : QString();
     }
 
+    // The file holds its earlier line only, and takes the next block.
+    static void expectKeptAndAppendable(const QString& path) {
+        QCOMPARE(fileBytes(path), kEarlier);
+        tav::appendToFile(path, kBlock);
+        QCOMPARE(fileBytes(path), kEarlier + kBlockBytes);
+    }
+
     QString pipeOfThisTest() {
         const QString path = m_dir.filePath(QString::fromLatin1(QTest::currentTestFunction()));
         return mkfifo(QFile::encodeName(path).constData(), 0600) == 0 ? path : QString();
@@ -111,8 +123,7 @@ private slots:
         const QString path = pipeOfThisTest();
         QVERIFY(!path.isEmpty());
         const ChildAppend child = appendInChild(path, RLIM_INFINITY, [] {});
-        QCOMPARE(child.endingSignal, 0);
-        QCOMPARE(child.error, 75);
+        QCOMPARE(child, (ChildAppend{75, 0}));
         QCOMPARE(nextBlockThroughPipe(path), kBlockBytes);
     }
 
@@ -133,8 +144,7 @@ private slots:
             close(reader);
         });
         QVERIFY2(childOpened, "the child never opened the pipe");
-        QCOMPARE(child.endingSignal, 0);
-        QCOMPARE(child.error, 75);
+        QCOMPARE(child, (ChildAppend{75, 0}));
         QCOMPARE(nextBlockThroughPipe(path), kBlockBytes);
     }
 
@@ -142,11 +152,8 @@ private slots:
         const QString path = fileWithEarlierLine();
         QVERIFY(!path.isEmpty());
         const ChildAppend child = appendInChild(path, kEarlier.size() + 5, [] {});
-        QCOMPARE(child.endingSignal, 0);
-        QCOMPARE(child.error, 61);
-        QCOMPARE(fileBytes(path), kEarlier);
-        tav::appendToFile(path, kBlock);
-        QCOMPARE(fileBytes(path), kEarlier + kBlockBytes);
+        QCOMPARE(child, (ChildAppend{61, 0}));
+        expectKeptAndAppendable(path);
     }
 
     void aFileLockedByAnotherWriterIsRefused() {
@@ -155,11 +162,8 @@ private slots:
         QVERIFY(other >= 0);
         const ChildAppend child = appendInChild(path, RLIM_INFINITY, [] {});
         close(other);
-        QCOMPARE(child.endingSignal, 0);
-        QCOMPARE(child.error, 70);
-        QCOMPARE(fileBytes(path), kEarlier);
-        tav::appendToFile(path, kBlock);
-        QCOMPARE(fileBytes(path), kEarlier + kBlockBytes);
+        QCOMPARE(child, (ChildAppend{70, 0}));
+        expectKeptAndAppendable(path);
     }
 
     void anotherWritersTakeBackLeavesTheBlockSaved() {
@@ -174,8 +178,7 @@ private slots:
             close(other);
         });
         QVERIFY2(tookBack, "the other writer failed");
-        QCOMPARE(child.endingSignal, 0);
-        QCOMPARE(child.error, 0);
+        QCOMPARE(child, (ChildAppend{0, 0}));
         QCOMPARE(fileBytes(path), kEarlier + kBlockBytes);
     }
 };

@@ -6,28 +6,8 @@
 
 using namespace std::chrono_literals;
 using tav::LockAttempt;
-
-namespace {
-
-LockAttempt attemptFrom(QChar answer) {
-    return answer == u't'   ? LockAttempt::Taken
-           : answer == u'b' ? LockAttempt::Busy
-                            : LockAttempt::Failed;
-}
-
-QString nameOf(LockAttempt attempt) {
-    switch (attempt) {
-        case LockAttempt::Taken:
-            return QStringLiteral("taken");
-        case LockAttempt::Busy:
-            return QStringLiteral("busy");
-        case LockAttempt::Failed:
-            return QStringLiteral("failed");
-    }
-    return {};
-}
-
-}  // namespace
+using namespace Qt::StringLiterals;
+Q_DECLARE_METATYPE(tav::LockAttempt)
 
 class TestLockRetry : public QObject {
     Q_OBJECT
@@ -36,26 +16,25 @@ private slots:
     // Each letter is one try's answer: t taken, b busy, f failed.
     void triesAgainOnlyWhileBusy_data() {
         QTest::addColumn<QString>("answers");
-        QTest::addColumn<QString>("result");
+        QTest::addColumn<LockAttempt>("result");
         QTest::addColumn<int>("tries");
-        QTest::newRow("taken at once") << "t"
-                                       << "taken" << 1;
-        QTest::newRow("busy twice, then taken") << "bbt"
-                                                << "taken" << 3;
-        QTest::newRow("failed at once, not tried again") << "ft"
-                                                         << "failed" << 1;
-        QTest::newRow("busy, then failed") << "bf"
-                                           << "failed" << 2;
+        QTest::newRow("taken at once") << u"t"_s << LockAttempt::Taken << 1;
+        QTest::newRow("busy twice, then taken") << u"bbt"_s << LockAttempt::Taken << 3;
+        QTest::newRow("failed at once, not tried again") << u"ft"_s << LockAttempt::Failed << 1;
+        QTest::newRow("busy, then failed") << u"bf"_s << LockAttempt::Failed << 2;
     }
     void triesAgainOnlyWhileBusy() {
         QFETCH(QString, answers);
-        QFETCH(QString, result);
+        QFETCH(LockAttempt, result);
         QFETCH(int, tries);
         int tried = 0;
         const LockAttempt outcome = tav::retryLock(5s, [&] {
-            return attemptFrom(answers.at(std::min<qsizetype>(tried++, answers.size() - 1)));
+            const QChar answer = answers.at(std::min<qsizetype>(tried++, answers.size() - 1));
+            return answer == u't'   ? LockAttempt::Taken
+                   : answer == u'b' ? LockAttempt::Busy
+                                    : LockAttempt::Failed;
         });
-        QCOMPARE(nameOf(outcome), result);
+        QCOMPARE(outcome, result);
         QCOMPARE(tried, tries);
     }
 
@@ -69,7 +48,7 @@ private slots:
             return LockAttempt::Busy;
         });
         const qint64 waited = clock.elapsed();
-        QCOMPARE(nameOf(outcome), QStringLiteral("busy"));
+        QCOMPARE(outcome, LockAttempt::Busy);
         QVERIFY2(waited >= 200 && waited < 1500, qPrintable(QString::number(waited)));
         QVERIFY(tried > 2);
     }
