@@ -45,12 +45,13 @@ inline void writeFile(const QString& path, const QByteArray& bytes) {
     QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
 }
 
-// Runs `action` once on the first visible modal widget of type T that shows
-// within `timeoutMs`; the watch ends with the object, so it never acts on a
-// later test's dialog.
+// Runs `action` once on the first visible modal widget of type T that shows while
+// the object lives, so that it never acts on a later test's dialog. A modal
+// dialog runs its own event loop, so one that appeared during a call has been
+// seen when the call returns.
 template <typename T>
 struct OnModal {
-    explicit OnModal(std::function<void(T*)> action, int timeoutMs = 5000) {
+    explicit OnModal(std::function<void(T*)> action) {
         QObject::connect(&timer, &QTimer::timeout, [this, action] {
             auto* widget = qobject_cast<T*>(QApplication::activeModalWidget());
             if (widget && widget->isVisible()) {
@@ -59,12 +60,7 @@ struct OnModal {
                 action(widget);
             }
         });
-        QTimer::singleShot(timeoutMs, &timer, &QTimer::stop);
         timer.start(10);
-    }
-    // Lets the event loop run until the watch is over; false if it never ends.
-    [[nodiscard]] bool waitUntilOver() {
-        return QTest::qWaitFor([this] { return !timer.isActive(); }, 30000);
     }
     QTimer timer;
     bool appeared = false;

@@ -12,6 +12,7 @@
 
 using namespace tav;
 using namespace tav::test;
+using namespace Qt::StringLiterals;
 namespace Root = RegistryRoot;
 namespace Type = RegistryType;
 
@@ -125,16 +126,11 @@ private slots:
     void chosenNameReachesTheResultFile_data() {
         QTest::addColumn<QString>("folder");  // below the test's folder, or none
         QTest::addColumn<QString>("name");
-        QTest::newRow("Polish, letters with look-alikes") << ""
-                                                          << "Łódź.txt";
-        QTest::newRow("Russian") << ""
-                                 << "отчёт.txt";
-        QTest::newRow("Japanese") << ""
-                                  << "報告.txt";
-        QTest::newRow("beyond the basic plane") << ""
-                                                << "x😀.txt";
-        QTest::newRow("in a Russian folder") << "Отчёты"
-                                             << "tavrin.txt";
+        QTest::newRow("Polish, letters with look-alikes") << QString() << u"Łódź.txt"_s;
+        QTest::newRow("Russian") << QString() << u"отчёт.txt"_s;
+        QTest::newRow("Japanese") << QString() << u"報告.txt"_s;
+        QTest::newRow("beyond the basic plane") << QString() << u"x😀.txt"_s;
+        QTest::newRow("in a Russian folder") << u"Отчёты"_s << u"tavrin.txt"_s;
     }
     void chosenNameReachesTheResultFile() {
         QFETCH(QString, folder);
