@@ -63,22 +63,19 @@ protected:
 
     // The next file dialog gets `path` as its name and is accepted; an empty path cancels it.
     void answerNextFileDialog(const QString& path);
+    // The save box ticked and the dialog, which lists text files, answered with `typed` in the
+    // test's folder (none: cancelled); the status line shows the file's path as it is.
+    void tickSaveBox(const QString& typed);
     QList<SeenDialog> takeDialogs();
     // Exactly one critical box with only OK, under the default cursor, showing `text` as it is.
     void expectError(const QString& title, const QString& text);
     // Locked fixed inputs (Text1, Text2) are disabled and painted in the button face, the others
-    // enabled in the window's background.
+    // enabled and painted in the window's background.
     void expectLocked(bool locked);
 
     static bool showsLiterally(Qt::TextFormat format, const QString& text) {
         return format == Qt::PlainText || (format == Qt::AutoText && !Qt::mightBeRichText(text));
     }
-    static QColor fieldColour(const QLineEdit* field) {  // the colour it is painted in
-        return field->palette().color(field->isEnabled() ? QPalette::Active : QPalette::Disabled,
-                                      QPalette::Base);
-    }
-    static QColor buttonFace() { return QApplication::palette().color(QPalette::Button); }
-    static QColor windowBackground() { return QApplication::palette().color(QPalette::Base); }
 
 private slots:
     void init();

@@ -1,9 +1,6 @@
 // The calculate button and the result file, through the real window and save dialog.
 
 #include "guitest.h"
-#ifdef Q_OS_LINUX
-#include <sys/stat.h>  // mkfifo
-#endif
 
 using namespace tav::test;
 using namespace Qt::StringLiterals;
@@ -11,9 +8,6 @@ using namespace Qt::StringLiterals;
 const QByteArray kTenYears =
     "\r\nStarting capital: 1000\r\nInterest rate in %: 5\r\n"
     "Invest period in years: 10\r\nMoney at the end of investment: 1628.89\r\n";
-const QByteArray kTwoYears =
-    "\r\nStarting capital: 1000\r\nInterest rate in %: 5\r\n"
-    "Invest period in years: 2\r\nMoney at the end of investment: 1102.5\r\n";
 #ifdef Q_OS_WIN  // Windows allows no "<" or ">" in a name
 const char* const kMarkupName = "b x";
 #else
@@ -24,28 +18,15 @@ const Language de = Language::German, en = Language::English, fr = Language::Fre
 class TestCalculate : public GuiTest {
     Q_OBJECT
 
-private:
-    // The save box ticked and the dialog, which lists text files, answered with `typed` in the
-    // test's folder (none: cancelled); the status line shows the file's path as it is.
-    void tickSaveBox(const QString& typed) {
-        answerNextFileDialog(typed.isEmpty() ? QString() : pathIn(typed));
-        click(saveBox());
-        const QList<SeenDialog> dialogs = takeDialogs();
-        QCOMPARE(dialogs.size(), 1);
-        QVERIFY2(dialogs[0].text.contains(QStringLiteral("(*.txt)")), qPrintable(dialogs[0].text));
-        QCOMPARE(label(5)->text(), window().strFile);
-        QVERIFY(showsLiterally(label(5)->textFormat(), label(5)->text()));
-    }
-
 private slots:
     void theSaveDialogNamesTheResultFile_data() {
         QTest::addColumn<QString>("typed");  // in the dialog
         QTest::addColumn<QString>("file");
         QTest::newRow("no extension") << u"report"_s << u"report.txt"_s;
         QTest::newRow("another case of .txt") << u"DATA.TXT"_s << u"DATA.TXT.txt"_s;
-        QTest::newRow(".txt") << u"zins.txt"_s << u"zins.txt"_s;
     }
     void theSaveDialogNamesTheResultFile() {  // ".txt" added where the name lacks exactly that
+        // (a name with it is kept: showsAndSavesTheResultOfEachMode)
         QFETCH(QString, typed);
         QFETCH(QString, file);
         tickSaveBox(typed);
@@ -73,46 +54,41 @@ private slots:
     }
 
     void showsAndSavesTheResultOfEachMode_data() {
-        // Inputs (staged: the rates of the later years follow), the result shown, and then after a
-        // change to English (from German) or German; the block appended (a year's capital closes
-        // in column 61)
+        // Inputs (staged: the rates of the later years follow), the result shown, the block
+        // appended (a year's capital closes in column 61)
         QTest::addColumn<Language>("language");
         QTest::addColumn<int>("mode");
         QTest::addColumn<QStringList>("inputs");
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("result");
-        QTest::addColumn<QString>("afterLanguageChange");
         QTest::addColumn<QString>("block");
         QTest::newRow("period, German")
             << de << 1 << QStringList({"1000", "2000", "5"}) << u"report.txt"_s
             << u"14,2066990828905 (14 Jahre, 2 Monate und 14 Tage)"_s
-            << u"14,2066990828905 (14 years, 2 months and 14 days)"_s
             << "\r\nAnfangskapital: 1000\r\nEndkapital: 2000\r\nZinssatz in %: 5\r\n"
                "Anlagezeit in Jahren: 14,2066990828905 (14 Jahre, 2 Monate und 14 Tage)\r\n";
         QTest::newRow("final capital half a year, French")
             << fr << 2 << QStringList({"1000", "5", "0,5"}) << u"DATA.TXT.txt"_s << u"1024,7"_s
-            << u"1024,7"_s
             << "\r\nCapital initial: 1000\r\nLes\u00b4 intérêt des tas en %: 5\r\n"
                "Le durée des placements en ans: 0,5\r\nCapital final: 1024,7\r\n";
         QTest::newRow("interest, Italian")
             << Language::Italian << 3 << QStringList({"10000", "3,5", "30"}) << u"zins.txt"_s
-            << u"29,17"_s << u"29,17"_s
+            << u"29,17"_s
             << "\r\nCapitale iniziale: 10000\r\nTasso d'interesse in %: 3,5\r\n"
                "Durata dell'investimento in giorni: 30\r\nInteresse: 29,17\r\n";
         QTest::newRow("rate, letters beyond ASCII in the file's name")
             << en << 5 << QStringList({"1000", "2000", "10"}) << u"Zinsen für Ärger €.txt"_s
-            << u"7,17734625362"_s << u"7,17734625362"_s
+            << u"7,17734625362"_s
             << "\r\nStarting capital: 1000\r\nMoney at the end of investment: 2000\r\n"
                "Invest period in years: 10\r\nInterest rate in %: 7,17734625362\r\n";
         QTest::newRow("staged, one year, markup in the file's name")
             << en << 4 << QStringList({"100", "1", "5"}) << QString(kMarkupName) + ".txt"
-            << u"105"_s << u"105"_s
+            << u"105"_s
             << "\r\nStarting capital: 100\r\nInvest period in years: 1\r\n"
                "Interest rate first year: 5,00000                    (105,00)\r\n"
                "Money at the end of investment: 105\r\n";
         QTest::newRow("staged, three years, French")
             << fr << 4 << QStringList({"100", "3", "5", "4", "3"}) << u"tavrin.txt"_s << u"112,48"_s
-            << u"112,48"_s
             << "\r\nCapital initial: 100\r\nLe durée des placements en ans: 3\r\n"
                "Le tas d'intérêt premier anner: 5,00000              (105,00)\r\n"
                "Les tas intérêt des deuxième anner: 4,00000          (109,20)\r\n"
@@ -121,14 +97,13 @@ private slots:
     }
     void showsAndSavesTheResultOfEachMode() {
         // Saving to a file, in a language and mode; the inputs entered, the wait cursor left by
-        // others: the result is shown and appended, the cursor reset; then another language: a
-        // period is translated, other results are kept
+        // others: the result is shown and appended, the cursor reset; the language button pressed
+        // again, which runs the whole language change, keeps the inputs and the result
         QFETCH(Language, language);
         QFETCH(int, mode);
         QFETCH(QStringList, inputs);
         QFETCH(QString, file);
         QFETCH(QString, result);
-        QFETCH(QString, afterLanguageChange);
         QFETCH(QString, block);
         QLocale::setDefault(kGerman);  // numbers with a decimal comma
         tickSaveBox(file);
@@ -136,7 +111,8 @@ private slots:
         chooseMode(mode);
         QGuiApplication::setOverrideCursor(Qt::WaitCursor);
         enter(inputs);
-        QCOMPARE(fieldTexts(), QStringList({inputs[0], inputs[1], inputs.last(), result}));
+        const QStringList shown{inputs[0], inputs[1], inputs.last(), result};
+        QCOMPARE(fieldTexts(), shown);
         QVERIFY(!calculate()->isEnabled());
         QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
 #ifdef Q_OS_WIN
@@ -145,8 +121,16 @@ private slots:
         const QByteArray bytes = block.toUtf8();
 #endif
         QCOMPARE(fileBytes(pathIn(file)), bytes);
-        chooseLanguage(language == de ? en : de);
-        QCOMPARE(field(4)->text(), afterLanguageChange);
+        chooseLanguage(language);
+        QCOMPARE(fieldTexts(), shown);
+    }
+
+    void aLanguageChangeTranslatesTheShownPeriod() {
+        // A period shown in German words; English chosen: the same period in English words
+        chooseLanguage(de);
+        enter({"1000", "2000", "5"});
+        chooseLanguage(en);
+        QCOMPARE(field(4)->text(), u"14.2066990828905 (14 years, 2 months and 14 days)"_s);
     }
 
     void savesToAPathOf300Characters() {
@@ -169,6 +153,9 @@ private slots:
         QTest::newRow("letters, German")
             << de << 1 << QStringList({"abc", "5", "10"}) << u"Fehlermeldung"_s
             << u"Fehler: 13 Nur Zahlen eingeben, keine Buchstaben eingeben!"_s;
+        QTest::newRow("letters, English")
+            << en << 2 << QStringList({"1000", "5", "ten"}) << u"Error message"_s
+            << u"Error: 13 Only type in numbers, do not type in letters!"_s;
         QTest::newRow("ratio too large for the rate search, German")
             << de << 5 << QStringList({"1", "1000000000000", "1"}) << u"Fehlermeldung"_s
             << u"Fehler: 1001 Der Zinssatz läge über 99900 % im Jahr und wird nicht gesucht"_s;
@@ -220,7 +207,6 @@ private slots:
         QFETCH(int, mode);
         chooseMode(4);
         enter({"1000", "3", "5"});
-        expectLocked(true);
         chooseMode(mode);
         expectEmptiedAndEditable();
     }
@@ -297,9 +283,7 @@ private slots:
         // A result file is chosen, then the box is ticked again and a path of 259 characters,
         // one more than the dialog's buffer takes, is typed: the user is told, and the result
         // file stays the one chosen before
-        answerNextFileDialog(pathIn("good.txt"));
-        click(saveBox());
-        QCOMPARE(takeDialogs().size(), 1);
+        tickSaveBox("good.txt");
         const QString good = window().strFile;
         click(saveBox());
         const QString folder = pathIn("") + u'\\';
@@ -332,10 +316,8 @@ private slots:
         QTest::newRow("a folder") << u"folder"_s << u"Error: 75 Path/File access error: "_s;
         QTest::newRow("a name longer than the system allows")
             << QString(300, u'n') + ".txt" << u"Error: 75 Path/File access error: "_s;
-#ifdef Q_OS_LINUX  // an always full device and named pipes: Linux only
+#ifdef Q_OS_LINUX  // an always full device: Linux only
         QTest::newRow("full disk") << u"/dev/full"_s << u"Error: 61 Disk full: "_s;
-        QTest::newRow("a pipe without a reader")
-            << u"pipe"_s << u"Error: 75 Path/File access error: "_s;
 #endif
     }
     void aFaultIsReportedAndNothingIsLost() {
@@ -345,13 +327,9 @@ private slots:
         QFETCH(QString, target);
         QFETCH(QString, prompt);
         QVERIFY(QDir().mkpath(pathIn("folder")));
-#ifdef Q_OS_LINUX
-        QCOMPARE(mkfifo(QFile::encodeName(pathIn("pipe")).constData(), 0600), 0);
-#endif
         tickSaveBox("good.txt");
         chooseMode(2);
         enter({"1000", "5", "10"});
-        QCOMPARE(fileBytes(pathIn("good.txt")), kTenYears);
         const QString bad = target.startsWith(u'/') ? target : pathIn(target);
         window().strFile = bad;
         retype(3, "2");
@@ -361,22 +339,10 @@ private slots:
         QVERIFY(!QFileInfo(bad).isFile() || bad == QStringLiteral("/dev/full"));
         window().strFile = pathIn("good.txt");
         enter({"1000", "5", "2"});
-        QCOMPARE(fileBytes(pathIn("good.txt")), kTenYears + kTwoYears);
-    }
-
-    void aResultFileReplacedByAFolderIsReported() {
-        // A result saved; the file moved aside and a folder made in its place: the next result is
-        // an access error and puts nothing into the folder
-        tickSaveBox("good.txt");
-        const QString good = window().strFile;
-        chooseMode(2);
-        enter({"1000", "5", "10"});
-        QVERIFY(QFile::rename(good, pathIn("aside.txt")) && QDir().mkdir(good));
-        retype(3, "2");
-        click(calculate());
-        expectError("Error message", "Error: 75 Path/File access error: " + good);
-        QVERIFY(QDir().rmdir(good));
-        QCOMPARE(fileBytes(pathIn("aside.txt")), kTenYears);
+        QCOMPARE(fileBytes(pathIn("good.txt")),
+                 kTenYears +
+                     "\r\nStarting capital: 1000\r\nInterest rate in %: 5\r\n"
+                     "Invest period in years: 2\r\nMoney at the end of investment: 1102.5\r\n");
     }
 
     void untickingTheSaveBoxStopsSaving() {
@@ -399,41 +365,6 @@ private:
         QCOMPARE(fieldTexts(), QStringList(4));
         expectLocked(false);
         QCOMPARE(window().staged.c, qint16(0));
-    }
-
-    void pastedValuesReachTheFileWithoutTheirLineBreaks() {
-        // Values copied from a spreadsheet, with the line breaks and tabs around them, are
-        // pasted into the three fields and calculated; the file gets the plain block
-        answerNextFileDialog(pathIn("pasted.txt"));
-        click(saveBox());
-        QCOMPARE(takeDialogs().size(), 1);
-        chooseMode(2);
-        const QStringList copied{"1000\r\n", "\t5\t", " 10\n"};
-        for (int number = 1; number <= 3; ++number) {
-            QApplication::clipboard()->setText(copied[number - 1]);
-            field(number)->setFocus();
-            QTest::keyClick(field(number), Qt::Key_V, Qt::ControlModifier);
-        }
-        QCOMPARE(fieldTexts().mid(0, 3), QStringList({"1000", "5", "10"}));
-        click(calculate());
-        QCOMPARE(fileBytes(pathIn("pasted.txt")), kTenYears);
-    }
-
-    void aLineBreakInsideAPastedValueIsRefused() {
-        // Two cells copied as one are no number: the request is refused as letters are
-        answerNextFileDialog(pathIn("pasted.txt"));
-        click(saveBox());
-        QCOMPARE(takeDialogs().size(), 1);
-        chooseMode(2);
-        type(1, "1000");
-        type(2, "5");
-        QApplication::clipboard()->setText("10\r\n20\r\n");
-        field(3)->setFocus();
-        QTest::keyClick(field(3), Qt::Key_V, Qt::ControlModifier);
-        QCOMPARE(field(3)->text(), QStringLiteral("10\r\n20"));
-        click(calculate());
-        expectError("Error message", "Error: 13 Only type in numbers, do not type in letters!");
-        QVERIFY(!QFile::exists(pathIn("pasted.txt")));
     }
 };
 
