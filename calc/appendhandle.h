@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <chrono>
 
 namespace tav {
 
@@ -37,6 +38,12 @@ public:
     int close();
 
 private:
+    // How long a block waits for another writer of the file. The program's
+    // windows hold the lock only while they write one block, so this is
+    // ample; a lock held longer is another program's, and the user hears of
+    // it rather than looking at a frozen window.
+    static constexpr std::chrono::milliseconds kLockWait{2000};
+
     void unlock();
 
     // The system's handle of the open file (a descriptor, or a Windows

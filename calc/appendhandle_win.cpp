@@ -20,12 +20,6 @@ namespace tav {
 
 namespace {
 
-// How long a block waits for another writer of the file. The program's
-// windows hold the lock only while they write one block, so this is ample; a
-// lock held longer is another program's, and the user hears of it rather than
-// looking at a frozen window.
-constexpr std::chrono::milliseconds kLockWait{2000};
-
 FileFailure failureOf(DWORD code) {
     switch (code) {
         case ERROR_ACCESS_DENIED:

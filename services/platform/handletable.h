@@ -17,20 +17,20 @@ class HandleTable {
 public:
     // Handles start at `first` and step by 4, so that they look aligned like
     // the pointers they stand for and none is null.
-    explicit HandleTable(std::uintptr_t first) : next_(first) {}
+    explicit HandleTable(std::uintptr_t first) : m_next(first) {}
 
     Handle add(Value value) {
-        QMutexLocker locker(&mutex_);
-        const std::uintptr_t id = next_;
-        next_ += 4;
-        entries_.emplace(id, std::move(value));
+        QMutexLocker locker(&m_mutex);
+        const std::uintptr_t id = m_next;
+        m_next += 4;
+        m_entries.emplace(id, std::move(value));
         return reinterpret_cast<Handle>(id);
     }
 
     std::optional<Value> find(Handle handle) const {
-        QMutexLocker locker(&mutex_);
-        const auto it = entries_.find(reinterpret_cast<std::uintptr_t>(handle));
-        if (it == entries_.end()) {
+        QMutexLocker locker(&m_mutex);
+        const auto it = m_entries.find(reinterpret_cast<std::uintptr_t>(handle));
+        if (it == m_entries.end()) {
             return std::nullopt;
         }
         return it->second;
@@ -38,14 +38,14 @@ public:
 
     // False when the handle names no entry (never handed out, or removed).
     bool remove(Handle handle) {
-        QMutexLocker locker(&mutex_);
-        return entries_.erase(reinterpret_cast<std::uintptr_t>(handle)) > 0;
+        QMutexLocker locker(&m_mutex);
+        return m_entries.erase(reinterpret_cast<std::uintptr_t>(handle)) > 0;
     }
 
 private:
-    mutable QMutex mutex_;
-    std::map<std::uintptr_t, Value> entries_;
-    std::uintptr_t next_;
+    mutable QMutex m_mutex;
+    std::map<std::uintptr_t, Value> m_entries;
+    std::uintptr_t m_next;
 };
 
 }  // namespace tav::win::detail
