@@ -14,6 +14,7 @@
 #include "runtimeerror.h"
 
 using namespace tav::test;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -22,20 +23,13 @@ const QByteArray kBlockBytes = kBlock.toLatin1();
 const QByteArray kEarlier = "earlier line\r\n";
 constexpr int kFileLeftOpen = 253;
 
-struct ChildAppend {
-    int error = 0;         // the error the append raised; kFileLeftOpen when it kept the file
-    int endingSignal = 0;  // the signal that ended the child instead (SIGALRM: it hung)
-    bool operator==(const ChildAppend&) const = default;
-};
-char* toString(const ChildAppend& child) {  // for QCOMPARE's message
-    return QTest::toString(
-        QString::asprintf("error %d, signal %d", child.error, child.endingSignal));
-}
-
 // Appends kBlock to `path` in a child that keeps the default (ending) actions of SIGPIPE and
 // SIGXFSZ, under a file size limit, with descriptor 0 free for the file, while `meanwhile` runs.
-ChildAppend appendInChild(const QString& path, rlim_t limit,
-                          const std::function<void()>& meanwhile) {
+// Gives "error N" with the error the append raised (0 for none, kFileLeftOpen when it kept the
+// file), or "signal N" with the signal that ended the child instead (SIGALRM: it hung).
+QString appendInChild(
+    const QString& path, rlim_t limit = RLIM_INFINITY,
+    const std::function<void()>& meanwhile = [] {}) {
     const pid_t pid = fork();
     if (pid == 0) {
         closefrom(3);  // the parent's pipe ends and locks stay the parent's
@@ -56,8 +50,8 @@ ChildAppend appendInChild(const QString& path, rlim_t limit,
     meanwhile();
     int status = 0;
     waitpid(pid, &status, 0);
-    return WIFSIGNALED(status) ? ChildAppend{0, WTERMSIG(status)}
-                               : ChildAppend{WEXITSTATUS(status), 0};
+    return WIFSIGNALED(status) ? u"signal %1"_s.arg(WTERMSIG(status))
+                               : u"error %1"_s.arg(WEXITSTATUS(status));
 }
 
 int openPipeReader(const QString& path) {
@@ -96,14 +90,13 @@ class TestAppendTargets : public QObject {
 
 private:
     QTemporaryDir m_dir;
+    QString m_path;  // this test's own file or pipe
 
-    // A file of this test holding one earlier line.
-    QString fileWithEarlierLine() {
-        const QString path = m_dir.filePath(QString::fromLatin1(QTest::currentTestFunction()));
-        QFile file(path);
-        const bool written = file.open(QIODevice::WriteOnly) &&
-                             file.write(kEarlier) == kEarlier.size() && file.flush();
-        return written ? path : QString();
+    // Whether the file now holds one earlier line.
+    bool writeEarlierLine() {
+        QFile file(m_path);
+        return file.open(QIODevice::WriteOnly) && file.write(kEarlier) == kEarlier.size() &&
+               file.flush();
     }
 
     // The file holds its earlier line only, and takes the next block.
@@ -113,27 +106,24 @@ private:
         QCOMPARE(fileBytes(path), kEarlier + kBlockBytes);
     }
 
-    QString pipeOfThisTest() {
-        const QString path = m_dir.filePath(QString::fromLatin1(QTest::currentTestFunction()));
-        return mkfifo(QFile::encodeName(path).constData(), 0600) == 0 ? path : QString();
-    }
+    bool makePipe() const { return mkfifo(QFile::encodeName(m_path).constData(), 0600) == 0; }
 
 private slots:
+    void init() { m_path = m_dir.filePath(QString::fromLatin1(QTest::currentTestFunction())); }
+
     void aPipeWithoutReaderIsAnAccessError() {
-        const QString path = pipeOfThisTest();
-        QVERIFY(!path.isEmpty());
-        const ChildAppend child = appendInChild(path, RLIM_INFINITY, [] {});
-        QCOMPARE(child, (ChildAppend{75, 0}));
-        QCOMPARE(nextBlockThroughPipe(path), kBlockBytes);
+        QVERIFY(makePipe());
+        QCOMPARE(appendInChild(m_path), u"error 75"_s);
+        QCOMPARE(nextBlockThroughPipe(m_path), kBlockBytes);
     }
 
     void aPipeWhoseReaderLeftIsAnAccessError() {
         // A reader whose lock holds the child back until the reader has gone
-        const QString path = pipeOfThisTest();
-        const int reader = path.isEmpty() ? -1 : openPipeReader(path);
+        QVERIFY(makePipe());
+        const int reader = openPipeReader(m_path);
         QVERIFY(reader >= 0 && flock(reader, LOCK_EX) == 0);
         bool childOpened = false;
-        const ChildAppend child = appendInChild(path, RLIM_INFINITY, [&] {
+        const QString child = appendInChild(m_path, RLIM_INFINITY, [&] {
             // End of file until the child opens the pipe; then the reader goes
             const QDeadlineTimer deadline(5000);
             char byte = 0;
@@ -144,42 +134,40 @@ private slots:
             close(reader);
         });
         QVERIFY2(childOpened, "the child never opened the pipe");
-        QCOMPARE(child, (ChildAppend{75, 0}));
-        QCOMPARE(nextBlockThroughPipe(path), kBlockBytes);
+        QCOMPARE(child, u"error 75"_s);
+        QCOMPARE(nextBlockThroughPipe(m_path), kBlockBytes);
     }
 
     void aFileSizeLimitIsADiskFullError() {  // the part written is taken back
-        const QString path = fileWithEarlierLine();
-        QVERIFY(!path.isEmpty());
-        const ChildAppend child = appendInChild(path, kEarlier.size() + 5, [] {});
-        QCOMPARE(child, (ChildAppend{61, 0}));
-        expectKeptAndAppendable(path);
+        QVERIFY(writeEarlierLine());
+        QCOMPARE(appendInChild(m_path, kEarlier.size() + 5), u"error 61"_s);
+        expectKeptAndAppendable(m_path);
     }
 
     void aFileLockedByAnotherWriterIsRefused() {
-        const QString path = fileWithEarlierLine();
-        const int other = lockingWriter(path);
+        QVERIFY(writeEarlierLine());
+        const int other = lockingWriter(m_path);
         QVERIFY(other >= 0);
-        const ChildAppend child = appendInChild(path, RLIM_INFINITY, [] {});
+        const QString child = appendInChild(m_path);
         close(other);
-        QCOMPARE(child, (ChildAppend{70, 0}));
-        expectKeptAndAppendable(path);
+        QCOMPARE(child, u"error 70"_s);
+        expectKeptAndAppendable(m_path);
     }
 
     void anotherWritersTakeBackLeavesTheBlockSaved() {
         // Another writer half-writes a block and takes it back under its lock; the child waits
-        const QString path = fileWithEarlierLine();
-        const int other = lockingWriter(path);
+        QVERIFY(writeEarlierLine());
+        const int other = lockingWriter(m_path);
         QVERIFY(other >= 0);
         bool tookBack = false;
-        const ChildAppend child = appendInChild(path, RLIM_INFINITY, [&] {
+        const QString child = appendInChild(m_path, RLIM_INFINITY, [&] {
             QThread::msleep(200);
             tookBack = write(other, "Money at", 8) == 8 && ftruncate(other, kEarlier.size()) == 0;
             close(other);
         });
         QVERIFY2(tookBack, "the other writer failed");
-        QCOMPARE(child, (ChildAppend{0, 0}));
-        QCOMPARE(fileBytes(path), kEarlier + kBlockBytes);
+        QCOMPARE(child, u"error 0"_s);
+        QCOMPARE(fileBytes(m_path), kEarlier + kBlockBytes);
     }
 };
 

@@ -21,9 +21,6 @@ using namespace tav;
 using namespace tav::test;
 
 Q_DECLARE_METATYPE(tav::Language)
-Q_DECLARE_METATYPE(tav::Pattern)
-Q_DECLARE_METATYPE(tav::StagedOutcome)
-Q_DECLARE_METATYPE(tav::StagedState)
 
 namespace {
 
@@ -32,15 +29,20 @@ const QLocale kSwiss(QLocale::German, QLocale::Switzerland);
 constexpr Language de = Language::German, en = Language::English;
 constexpr Language it = Language::Italian, fr = Language::French;
 
-// The number of the error `calculation` raised, 0 when it raised none.
+// The error `calculation` raised, one numbered 0 when it raised none.
 template <typename Calculation>
-int errorOf(const Calculation& calculation) {
+RuntimeError raisedBy(const Calculation& calculation) {
     try {
         calculation();
     } catch (const RuntimeError& error) {
-        return error.number();
+        return error;
     }
-    return 0;
+    return RuntimeError(0);
+}
+
+template <typename Calculation>
+int errorOf(const Calculation& calculation) {
+    return raisedBy(calculation).number();
 }
 
 QString inEnglish(double value) {
@@ -82,53 +84,36 @@ private slots:
         QCOMPARE(errorOf([] { textToNumber("1.5", kGerman); }), 13);  // a point in German
     }
 
-    // The general form has 15 digits (the largest doubles the largest such number below them).
-    void showsNumbersInTheGeneralForm_data() {
-        QTest::addColumn<double>("value");
-        QTest::addColumn<QLocale>("locale");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("15 digits") << 14.206699082890461 << kEnglish << "14.2066990828905";
-        QTest::newRow("decimal comma") << 1628.89 << kGerman << "1628,89";
-        QTest::newRow("negative zero") << -0.0 << kEnglish << "0";
-        QTest::newRow("small") << -1.25e-7 << kSwiss << "-1.25E-07";
-        QTest::newRow("largest") << DBL_MAX << kGerman << "1,79769313486231E+308";
-        QTest::newRow("largest negative") << -DBL_MAX << kEnglish << "-1.79769313486231E+308";
-        QTest::newRow("first up at 15")
-            << 1.797693134862315e308 << kEnglish << "1.79769313486231E+308";
-    }
-    void showsNumbersInTheGeneralForm() {  // and the text reads back as the value
-        QFETCH(double, value);
-        QFETCH(QLocale, locale);
-        QFETCH(QString, expected);
-        const QString text = numberToText(value, locale);
-        QCOMPARE(text, expected);
-        QCOMPARE(textToNumber(text, locale), value);
+    // The general form has 15 digits (the largest doubles the largest such number below them);
+    // the text reads back as the value.
+    void showsNumbersInTheGeneralForm() {
+        const auto check = [](double value, const QLocale& locale, const QString& expected) {
+            QCOMPARE(numberToText(value, locale), expected);
+            QCOMPARE(textToNumber(expected, locale), value);
+        };
+        check(14.206699082890461, kEnglish, "14.2066990828905");
+        check(1628.89, kGerman, "1628,89");
+        check(-0.0, kEnglish, "0");  // a zero has no sign
+        check(-1.25e-7, kSwiss, "-1.25E-07");
+        check(DBL_MAX, kGerman, "1,79769313486231E+308");
+        check(-DBL_MAX, kEnglish, "-1.79769313486231E+308");
+        check(1.797693134862315e308, kEnglish, "1.79769313486231E+308");  // the first up at 15
     }
 
-    // Half away from zero on the 15-digit form.
-    void roundsThroughAPattern_data() {
-        QTest::addColumn<double>("value");
-        QTest::addColumn<Pattern>("pattern");
-        QTest::addColumn<QLocale>("locale");
-        QTest::addColumn<QString>("expected");
+    // Half away from zero on the 15-digit form; the rounded value is what the text reads back as.
+    void roundsThroughAPattern() {
+        const auto check = [](double value, Pattern pattern, const QLocale& locale,
+                              const QString& expected) {
+            QCOMPARE(formatPattern(value, pattern, locale), expected);
+            QVERIFY(roundThroughPattern(value, pattern, locale) == textToNumber(expected, locale));
+        };
         const Pattern cents = Pattern::Cents;
-        QTest::newRow("1.005 up") << 1.005 << cents << kEnglish << "1.01";
-        QTest::newRow("-0.125 away from zero") << -0.125 << cents << kEnglish << "-0.13";
-        QTest::newRow("tiny negative is unsigned") << -1e-20 << cents << kEnglish << "0.00";
-        QTest::newRow("carry through nines") << 999.995 << cents << kEnglish << "1000.00";
-        QTest::newRow("12 decimals")
-            << 9.999999999999964 << Pattern::TwelveDecimals << kEnglish << "10.000000000000";
-        QTest::newRow("below the largest") << 1.7976931348623e308 << cents << kGerman
-                                           << "17976931348623" + QString(295, u'0') + ",00";
-    }
-    void roundsThroughAPattern() {  // the rounded value is what the text reads back as
-        QFETCH(double, value);
-        QFETCH(Pattern, pattern);
-        QFETCH(QLocale, locale);
-        QFETCH(QString, expected);
-        const QString text = formatPattern(value, pattern, locale);
-        QCOMPARE(text, expected);
-        QVERIFY(roundThroughPattern(value, pattern, locale) == textToNumber(text, locale));
+        check(1.005, cents, kEnglish, "1.01");  // as a person rounds it
+        check(-0.125, cents, kEnglish, "-0.13");
+        check(-1e-20, cents, kEnglish, "0.00");      // a tiny negative is unsigned
+        check(999.995, cents, kEnglish, "1000.00");  // a carry through the nines
+        check(9.999999999999964, Pattern::TwelveDecimals, kEnglish, "10.000000000000");
+        check(1.7976931348623e308, cents, kGerman, "17976931348623" + QString(295, u'0') + ",00");
     }
 
     void roundingPastTheLargestNumberOverflows() {
@@ -148,26 +133,18 @@ private slots:
         QCOMPARE(errorOf([] { interestForDays(1e308, 1e10, 1e10, kEnglish); }), 6);
     }
 
-    void searchesTheRate_data() {
-        QTest::addColumn<double>("start");
-        QTest::addColumn<double>("final");
-        QTest::addColumn<double>("years");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("rounds up to 10") << 1e3 << 1100.0 << 1.0 << "10";
-        QTest::newRow("falling capital") << 2e3 << 1e3 << 1.0 << "-50";
-        for (const double years : {1.0, 0.5, 1e-10, 1e-300}) {
-            QTest::addRow("equal capitals in %g years", years) << 1e3 << 1e3 << years << "0";
-        }
-        QTest::newRow("fractional years") << 1e3 << 1500.0 << 2.5 << "17.60790225246";
-        QTest::newRow("largest rate searched") << 1.0 << 1e3 << 1.0 << "99900";
-        QTest::newRow("capital almost gone") << 1e12 << 1e-12 << 1.0 << "-100";
-    }
     void searchesTheRate() {
-        QFETCH(double, start);
-        QFETCH(double, final);
-        QFETCH(double, years);
-        QFETCH(QString, expected);
-        QCOMPARE(inEnglish(searchInterestRate(start, final, years, kEnglish).rate), expected);
+        const auto rate = [](double start, double final, double years) {
+            return inEnglish(searchInterestRate(start, final, years, kEnglish).rate);
+        };
+        QCOMPARE(rate(1e3, 1100, 1), "10");  // rounded up to 10
+        QCOMPARE(rate(2e3, 1e3, 1), "-50");  // a falling capital
+        for (const double years : {1.0, 0.5, 1e-10, 1e-300}) {
+            QVERIFY2(rate(1e3, 1e3, years) == "0", qPrintable(QString::number(years)));
+        }
+        QCOMPARE(rate(1e3, 1500, 2.5), "17.60790225246");
+        QCOMPARE(rate(1, 1e3, 1), "99900");      // the largest rate searched
+        QCOMPARE(rate(1e12, 1e-12, 1), "-100");  // the capital almost gone
     }
 
     // Error 1001 beyond a rate of 99900 % and for years that are not positive.
@@ -185,13 +162,9 @@ private slots:
     }
 
     void aRefusedRateNamesTheBound() {  // in every language
-        try {
-            searchInterestRate(1, 1e6, 1, kEnglish);
-            QFAIL("no error");
-        } catch (const RuntimeError& error) {
-            for (const Language language : kAllLanguages) {
-                QVERIFY2(error.description(language).contains("99900"), error.what());
-            }
+        const RuntimeError error = raisedBy([] { searchInterestRate(1, 1e6, 1, kEnglish); });
+        for (const Language language : kAllLanguages) {
+            QVERIFY2(error.description(language).contains("99900"), error.what());
         }
     }
 
@@ -272,48 +245,31 @@ private slots:
     }
 
     // Years that are not whole reset the entry; years outside 1 to 20 leave it as it was.
-    void aPressWithUnusableYearsStoresNoRate_data() {
-        QTest::addColumn<double>("years");
-        QTest::addColumn<StagedOutcome>("outcome");
-        QTest::addColumn<bool>("reset");
-        QTest::newRow("a tiny fraction") << 3.000001 << StagedOutcome::NotWholeNumber << true;
-        QTest::newRow("not a number") << qQNaN() << StagedOutcome::NotWholeNumber << true;
-        QTest::newRow("negative") << -3.0 << StagedOutcome::YearsOutOfRange << false;
-        QTest::newRow("infinite") << qInf() << StagedOutcome::YearsOutOfRange << false;
-    }
     void aPressWithUnusableYearsStoresNoRate() {
-        QFETCH(double, years);
-        QFETCH(StagedOutcome, outcome);
-        QFETCH(bool, reset);
-        StagedState entry = kTwoRatesStored;
-        QCOMPARE(pressStaged(entry, years, 100, 3, kEnglish).outcome, outcome);
-        QVERIFY(sameState(entry, reset ? StagedState() : kTwoRatesStored));
+        const auto check = [](double years, StagedOutcome outcome, const StagedState& after) {
+            StagedState entry = kTwoRatesStored;
+            QCOMPARE(pressStaged(entry, years, 100, 3, kEnglish).outcome, outcome);
+            QVERIFY(sameState(entry, after));
+        };
+        check(3.000001, StagedOutcome::NotWholeNumber, StagedState());
+        check(qQNaN(), StagedOutcome::NotWholeNumber, StagedState());
+        check(-3, StagedOutcome::YearsOutOfRange, kTwoRatesStored);
+        check(qInf(), StagedOutcome::YearsOutOfRange, kTwoRatesStored);
     }
 
-    void aFaultyPressChangesNothing_data() {
-        QTest::addColumn<StagedState>("entry");
-        QTest::addColumn<double>("years");
-        QTest::addColumn<double>("start");
-        QTest::addColumn<double>("rate");
-        QTest::addColumn<int>("error");
-        QTest::newRow("first year overflows") << StagedState() << 1.0 << 1e308 << 100.0 << 6;
-        QTest::newRow("later year overflows")
-            << StagedState{2, 1e308, 1} << 2.0 << 1e307 << 900.0 << 6;
-        QTest::newRow("cents past the largest") << StagedState() << 1.0 << DBL_MAX << 1e-300 << 6;
-        QTest::newRow("years lowered below the count")
-            << StagedState{5, 103, 3} << 3.0 << 100.0 << 3.0 << 9;
-        QTest::newRow("a 21st year") << StagedState{20, 103, 20} << 20.0 << 100.0 << 3.0 << 9;
-        QTest::newRow("negative count") << StagedState{5, 0, -1} << 5.0 << 100.0 << 3.0 << 9;
-    }
     void aFaultyPressChangesNothing() {
-        QFETCH(StagedState, entry);
-        QFETCH(double, years);
-        QFETCH(double, start);
-        QFETCH(double, rate);
-        QFETCH(int, error);
-        StagedState pressed = entry;
-        QCOMPARE(errorOf([&] { pressStaged(pressed, years, start, rate, kEnglish); }), error);
-        QVERIFY(sameState(pressed, entry));
+        const auto check = [](const StagedState& entry, double years, double start, double rate,
+                              int error) {
+            StagedState pressed = entry;
+            QCOMPARE(errorOf([&] { pressStaged(pressed, years, start, rate, kEnglish); }), error);
+            QVERIFY(sameState(pressed, entry));
+        };
+        check({}, 1, 1e308, 100, 6);             // the first year overflows
+        check({2, 1e308, 1}, 2, 1e307, 900, 6);  // a later year overflows
+        check({}, 1, DBL_MAX, 1e-300, 6);        // the cents pass the largest number
+        check({5, 103, 3}, 3, 100, 3, 9);        // years lowered below the count
+        check({20, 103, 20}, 20, 100, 3, 9);     // a 21st year
+        check({5, 0, -1}, 5, 100, 3, 9);         // a negative count
     }
 
     void labelsEachYearsRate() {  // nothing outside the 21 rows
@@ -349,34 +305,23 @@ private slots:
         QCOMPARE(errorOf([&] { compose(22); }), 9);
     }
 
-    void namesThePathThatCannotBeAppendedTo_data() {  // in German here
-        QTest::addColumn<QString>("path");
-        QTest::addColumn<int>("error");
-        QTest::addColumn<QString>("description");
-        QFile plain(pathIn("plain-file"));
-        QVERIFY(plain.open(QIODevice::WriteOnly));
-        const QString below = pathIn("plain-file/t.txt");
-        QTest::newRow("file as folder")
-            << below << 76 << "Pfad nicht gefunden: " + QDir::toNativeSeparators(below);
-        QTest::newRow("no name") << "" << 52 << "Dateiname oder -nummer falsch";
+    // In German here; the window's fault tests cover other targets.
+    void namesThePathThatCannotBeAppendedTo() {
+        const auto check = [](const QString& path, int error, const QString& description) {
+            const RuntimeError raised = raisedBy([&] { appendToFile(path, "\r\nCapital: 1\r\n"); });
+            QCOMPARE(raised.number(), error);
+            QCOMPARE(raised.description(de), description);
+        };
+        QVERIFY(QFile(pathIn("plain-file")).open(QIODevice::WriteOnly));
+        const QString below = pathIn("plain-file/t.txt");  // a file taken for a folder
+        check(below, 76, "Pfad nicht gefunden: " + QDir::toNativeSeparators(below));
+        check("", 52, "Dateiname oder -nummer falsch");
 #ifdef Q_OS_LINUX  // links into a missing folder and below a file
         const QString toMissing = pathIn("link-to-missing"), toBelow = pathIn("link-below-file");
         QVERIFY(QFile::link(pathIn("no-such/t.txt"), toMissing) && QFile::link(below, toBelow));
-        QTest::newRow("link to missing") << toMissing << 76 << "Pfad nicht gefunden: " + toMissing;
-        QTest::newRow("link below a file") << toBelow << 76 << "Pfad nicht gefunden: " + toBelow;
+        check(toMissing, 76, "Pfad nicht gefunden: " + toMissing);
+        check(toBelow, 76, "Pfad nicht gefunden: " + toBelow);
 #endif
-    }
-    void namesThePathThatCannotBeAppendedTo() {  // the window's fault tests cover other targets
-        QFETCH(QString, path);
-        QFETCH(int, error);
-        QFETCH(QString, description);
-        try {
-            appendToFile(path, "\r\nCapital: 1\r\n");
-            QFAIL("appended");
-        } catch (const RuntimeError& raised) {
-            QCOMPARE(raised.number(), error);
-            QCOMPARE(raised.description(de), description);
-        }
     }
 
 #ifdef Q_OS_WIN  // the system's own errors, not the C library's

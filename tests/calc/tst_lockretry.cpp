@@ -6,36 +6,25 @@
 
 using namespace std::chrono_literals;
 using tav::LockAttempt;
-using namespace Qt::StringLiterals;
-Q_DECLARE_METATYPE(tav::LockAttempt)
 
 class TestLockRetry : public QObject {
     Q_OBJECT
 
 private slots:
-    // Each letter is one try's answer: t taken, b busy, f failed.
-    void triesAgainOnlyWhileBusy_data() {
-        QTest::addColumn<QString>("answers");
-        QTest::addColumn<LockAttempt>("result");
-        QTest::addColumn<int>("tries");
-        QTest::newRow("taken at once") << u"t"_s << LockAttempt::Taken << 1;
-        QTest::newRow("busy twice, then taken") << u"bbt"_s << LockAttempt::Taken << 3;
-        QTest::newRow("failed at once, not tried again") << u"ft"_s << LockAttempt::Failed << 1;
-        QTest::newRow("busy, then failed") << u"bf"_s << LockAttempt::Failed << 2;
-    }
+    // The answers of the tries in turn, the last one repeated.
     void triesAgainOnlyWhileBusy() {
-        QFETCH(QString, answers);
-        QFETCH(LockAttempt, result);
-        QFETCH(int, tries);
-        int tried = 0;
-        const LockAttempt outcome = tav::retryLock(5s, [&] {
-            const QChar answer = answers.at(std::min<qsizetype>(tried++, answers.size() - 1));
-            return answer == u't'   ? LockAttempt::Taken
-                   : answer == u'b' ? LockAttempt::Busy
-                                    : LockAttempt::Failed;
-        });
-        QCOMPARE(outcome, result);
-        QCOMPARE(tried, tries);
+        using enum LockAttempt;
+        const auto check = [](const QList<LockAttempt>& answers, LockAttempt result, int tries) {
+            int tried = 0;
+            const LockAttempt outcome = tav::retryLock(
+                5s, [&] { return answers.at(std::min<qsizetype>(tried++, answers.size() - 1)); });
+            QCOMPARE(outcome, result);
+            QCOMPARE(tried, tries);
+        };
+        check({Taken}, Taken, 1);
+        check({Busy, Busy, Taken}, Taken, 3);
+        check({Failed, Taken}, Failed, 1);  // not tried again
+        check({Busy, Failed}, Failed, 2);
     }
 
     // A lock that stays taken is given up once the wait is over, not before, and not much later.
