@@ -31,8 +31,6 @@ void typeAndConfirm(QFileDialog* dialog, const QString& name) {
 
 }  // namespace
 
-Q_DECLARE_METATYPE(Dialog)
-
 class TestSysDialogs : public QObject {
     Q_OBJECT
 
@@ -61,10 +59,9 @@ private slots:
         QTest::addColumn<QStringList>("offered");  // each type as shown, then its patterns
         const QString name = u"tavrin.txt"_s, euros(90, QChar(0x20AC));
         const QStringList txt{u"plain text document (*.txt)"_s, u"*.txt"_s};
-        QTest::newRow("no name") << QString() << u"txt"_s << QString() << txt;
-        QTest::newRow("name of 260 characters")
-            << QString(260, 'a') << u"txt"_s << QString(259, 'a') << txt;
-        QTest::newRow("90 characters of 3 bytes each") << euros << u"txt"_s << euros << txt;
+        QTest::newRow("no name") << QString() << "txt" << QString() << txt;
+        QTest::newRow("260 characters") << QString(260, 'a') << "txt" << QString(259, 'a') << txt;
+        QTest::newRow("90 characters of 3 bytes each") << euros << "txt" << euros << txt;
         QTest::newRow("pattern, then extension")
             << name << u"*.txt;txt"_s << name << QStringList{"*.txt", "*.txt"} + txt;
         QTest::newRow("unknown extension")
@@ -80,48 +77,45 @@ private slots:
         QWidget window;
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
-        QStringList seen;  // name, folder, title, then each type offered as shown and its patterns
-        QString selected;
+        // Name, folder, title, the type preselected, then each type offered and its patterns.
+        QStringList seen;
         QWidget* parent = nullptr;
         OnModal<QFileDialog> driver([&](QFileDialog* shown) {
             seen << shown->findChild<QLineEdit*>("fileNameEdit")->text()
-                 << shown->directory().absolutePath() << shown->windowTitle();
+                 << shown->directory().absolutePath() << shown->windowTitle()
+                 << shown->selectedNameFilter();
             const auto* combo = shown->findChild<QComboBox*>("fileTypeCombo");
             const QStringList filters = shown->nameFilters();
             for (int i = 0; i < filters.size(); ++i) {
                 seen << combo->itemText(i) << filters[i].section('(', -1).chopped(1);
             }
-            selected = shown->selectedNameFilter();
             parent = shown->parentWidget();
             shown->reject();
         });
         const QString title = u"Ergebnisdatei wählen"_s;
         QCOMPARE(show(Dialog::Save, m_folder->path(), name, types, title, window.winId()), name);
-        QCOMPARE(seen, QStringList({shownName, m_folder->path(), title}) + offered);
-        QCOMPARE(selected, offered.first());
+        QCOMPARE(seen,
+                 QStringList({shownName, m_folder->path(), title, offered.first()}) + offered);
         QCOMPARE(parent, &window);
     }
 
     // Either dialog, with its own caption when no title is asked for, gives back the path typed.
-    void fileDialogGivesTheTypedPath_data() {
-        QTest::addColumn<Dialog>("dialog");
-        QTest::addColumn<QString>("caption");
-        QTest::newRow("open") << Dialog::Open << u"Open"_s;
-        QTest::newRow("save") << Dialog::Save << u"Save As"_s;
-    }
     void fileDialogGivesTheTypedPath() {
-        QFETCH(Dialog, dialog);
-        QFETCH(QString, caption);
-        QString seenCaption;
-        bool saves = false;
-        OnModal<QFileDialog> driver([&](QFileDialog* shown) {
-            seenCaption = shown->windowTitle();
-            saves = shown->acceptMode() == QFileDialog::AcceptSave;
-            typeAndConfirm(shown, "result.txt");
-        });
-        QCOMPARE(show(dialog, m_folder->path(), "tavrin.txt"), m_folder->filePath("result.txt"));
-        QCOMPARE(seenCaption, caption);
-        QCOMPARE(saves, dialog == Dialog::Save);
+        const auto check = [&](Dialog dialog, const QString& caption) {
+            QString seenCaption;
+            bool saves = false;
+            OnModal<QFileDialog> driver([&](QFileDialog* shown) {
+                seenCaption = shown->windowTitle();
+                saves = shown->acceptMode() == QFileDialog::AcceptSave;
+                typeAndConfirm(shown, "result.txt");
+            });
+            const QString path = m_folder->filePath("result.txt");
+            QCOMPARE(show(dialog, m_folder->path(), "tavrin.txt"), path);
+            QCOMPARE(seenCaption, caption);
+            QCOMPARE(saves, dialog == Dialog::Save);
+        };
+        check(Dialog::Open, u"Open"_s);
+        check(Dialog::Save, u"Save As"_s);
     }
 
     // A folder of another system, such as a drive letter, starts the dialog at home.
@@ -163,61 +157,55 @@ private slots:
 
     // The answer holds 258 bytes and a NUL: a longer path is refused with a message that shows
     // it as typed, and the dialog stays; a folder's name still opens the folder.
-    void typedPathIsCheckedForItsLength_data() {
-        QTest::addColumn<int>("pathBytes");
-        QTest::addColumn<bool>("isFolder");
-        QTest::addColumn<bool>("refused");
-        QTest::addColumn<bool>("dialogStays");
-        QTest::newRow("258 bytes") << 258 << false << false << false;
-        QTest::newRow("259 bytes") << 259 << false << true << true;
-        QTest::newRow("folder of 259 bytes") << 259 << true << false << true;
-    }
     void typedPathIsCheckedForItsLength() {
-        QFETCH(int, pathBytes);
-        QFETCH(bool, isFolder);
-        QFETCH(bool, refused);
-        QFETCH(bool, dialogStays);
-        const QString name = "<b>" + QString(pathBytes - m_folder->path().size() - 4, 'b');
-        QVERIFY(!isFolder || QDir().mkpath(m_folder->filePath(name)));
-        bool stillOpen = false, literal = false;
-        OnModal<QMessageBox> message([&](QMessageBox* box) {
-            literal = box->textFormat() == Qt::PlainText || !Qt::mightBeRichText(box->text());
-            box->close();
-        });
-        OnModal<QFileDialog> driver([&](QFileDialog* shown) {
-            typeAndConfirm(shown, name);
-            QTimer::singleShot(1500, shown, [&stillOpen, shown] {
-                stillOpen = shown->isVisible();
-                shown->reject();
+        const auto check = [&](int pathBytes, bool isFolder, bool refused, bool dialogStays) {
+            m_folder = std::make_unique<QTemporaryDir>();
+            const QString name = "<b>" + QString(pathBytes - m_folder->path().size() - 4, 'b');
+            QVERIFY(!isFolder || QDir().mkpath(m_folder->filePath(name)));
+            bool stillOpen = false, literal = false;
+            OnModal<QMessageBox> message([&](QMessageBox* box) {
+                literal = box->textFormat() == Qt::PlainText || !Qt::mightBeRichText(box->text());
+                box->close();
             });
-        });
-        const QString path = show(Dialog::Save, m_folder->path(), "tavrin.txt");
-        QCOMPARE(message.appeared, refused);
-        QCOMPARE(literal, refused);
-        QCOMPARE(stillOpen, dialogStays);
-        QCOMPARE(path, dialogStays ? "tavrin.txt" : m_folder->filePath(name));
+            OnModal<QFileDialog> driver([&](QFileDialog* shown) {
+                typeAndConfirm(shown, name);
+                QTimer::singleShot(1500, shown, [&stillOpen, shown] {
+                    stillOpen = shown->isVisible();
+                    shown->reject();
+                });
+            });
+            const QString path = show(Dialog::Save, m_folder->path(), "tavrin.txt");
+            QCOMPARE(message.appeared, refused);
+            QCOMPARE(literal, refused);
+            QCOMPARE(stillOpen, dialogStays);
+            QCOMPARE(path, dialogStays ? "tavrin.txt" : m_folder->filePath(name));
+        };
+        // A path of 258 bytes is taken.
+        check(258, false, false, false);
+        // One of 259 is refused, and the dialog stays.
+        check(259, false, true, true);
+        // A folder of 259 bytes is opened, and the dialog stays.
+        check(259, true, false, true);
     }
 
-    void folderDialogShowsTheInstructionAndReturnsTheFolder_data() {
-        QTest::addColumn<bool>("choose");
-        QTest::newRow("chosen") << true;
-        QTest::newRow("cancelled: empty text") << false;
-    }
+    // Chosen, the folder is given back; cancelled, empty text.
     void folderDialogShowsTheInstructionAndReturnsTheFolder() {
-        QFETCH(bool, choose);
         const QString chosen = m_folder->filePath("Ergebnisse");
         QVERIFY(QDir().mkpath(chosen));
-        QString shown;
-        OnModal<QDialog> driver([&](QDialog* dialog) {
-            const auto* instruction = dialog->findChild<QLabel*>({}, Qt::FindDirectChildrenOnly);
-            const bool shows = instruction && instruction->isVisible();
-            shown = dialog->windowTitle() + '|' + (shows ? instruction->text() : QString());
-            auto* browser = dialog->findChild<QFileDialog*>();
-            (choose && browser) ? typeAndConfirm(browser, chosen) : dialog->reject();
-        });
-        const QString path = clsSysDialogs().GetPath();
-        QCOMPARE(shown, "Browse For Folder|Bitte wählen Sie ein Verzeichnis aus");
-        QCOMPARE(path, choose ? chosen : QString());
+        for (const bool choose : {true, false}) {
+            QString shown;
+            OnModal<QDialog> driver([&](QDialog* dialog) {
+                const auto* instruction =
+                    dialog->findChild<QLabel*>({}, Qt::FindDirectChildrenOnly);
+                const bool shows = instruction && instruction->isVisible();
+                shown = dialog->windowTitle() + '|' + (shows ? instruction->text() : QString());
+                auto* browser = dialog->findChild<QFileDialog*>();
+                (choose && browser) ? typeAndConfirm(browser, chosen) : dialog->reject();
+            });
+            const QString path = clsSysDialogs().GetPath();
+            QCOMPARE(shown, "Browse For Folder|Bitte wählen Sie ein Verzeichnis aus");
+            QCOMPARE(path, choose ? chosen : QString());
+        }
     }
 };
 

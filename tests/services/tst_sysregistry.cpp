@@ -61,14 +61,12 @@ private slots:
         QTest::addColumn<int>("type");
         QTest::addColumn<Variant>("written");
         QTest::addColumn<Variant>("read");
-        QTest::addColumn<QString>("error");
+        QTest::addColumn<QString>("error");  // empty: none
         QString bytes(256, QChar());
         std::generate(bytes.begin(), bytes.end(), [byte = 0]() mutable { return QChar(byte++); });
-        const Variant umlauts("Grüße, Käthe"), texts(QStringList{"ä", "", "c"}), none,
-            noTexts(QStringList{});
-        const QString ok;  // no error
-        const QString mismatch = u"13 cSysRegistry:SetRegistryValue"_s;
-        const QString overflow = u"6 cSysRegistry:SetRegistryValue"_s;
+        const Variant none, umlauts("Grüße, Käthe"), texts(QStringList{"ä", "", "c"});
+        const QString ok, mismatch = u"13 cSysRegistry:SetRegistryValue"_s,
+                          overflow = u"6 cSysRegistry:SetRegistryValue"_s;
         QTest::newRow("umlauts take two bytes") << String << umlauts << umlauts << ok;
         QTest::newRow("empty as text") << String << none << Variant("") << ok;
         QTest::newRow("unknown name stays") << ExpandString << Variant("%TAVRIN_NONE%TAVRIN_DIR%")
@@ -76,22 +74,21 @@ private slots:
         QTest::newRow("every byte") << Binary << Variant(bytes) << Variant(bytes) << ok;
         QTest::newRow("no bytes") << Binary << Variant("") << Variant("") << ok;
         QTest::newRow("number from text") << DWord << Variant(" +1234 ") << Variant(1234) << ok;
-        QTest::newRow("largest number")
-            << DWord << Variant("2147483647") << Variant(2147483647) << ok;
-        QTest::newRow("smallest number")
-            << DWord << Variant("-2147483648") << Variant(int(-2147483648LL)) << ok;
+        QTest::newRow("2^31 - 1") << DWord << Variant("2147483647") << Variant(2147483647) << ok;
+        QTest::newRow("-2^31") << DWord << Variant("-2147483648") << Variant(-2147483647 - 1) << ok;
         QTest::newRow("empty as number") << DWord << none << Variant(0) << ok;
         QTest::newRow("empty texts inside") << MultiString << texts << texts << ok;
-        QTest::newRow("no texts") << MultiString << noTexts << noTexts << ok;
+        QTest::newRow("no texts") << MultiString << Variant(QStringList{}) << Variant(QStringList{})
+                                  << ok;
         QTest::newRow("type not handled") << 11 << Variant("x") << none << ok;
         QTest::newRow("fraction as number") << DWord << Variant("1.5") << none << mismatch;
         QTest::newRow("empty text as number") << DWord << Variant("") << none << mismatch;
         QTest::newRow("array as number") << DWord << Variant(QStringList{"1"}) << none << mismatch;
-        QTest::newRow("one above 32 bits") << DWord << Variant("2147483648") << none << overflow;
-        QTest::newRow("one below 32 bits") << DWord << Variant("-2147483649") << none << overflow;
+        QTest::newRow("2^31") << DWord << Variant("2147483648") << none << overflow;
+        QTest::newRow("-2^31 - 1") << DWord << Variant("-2147483649") << none << overflow;
         QTest::newRow("text as array") << MultiString << Variant("a") << none << mismatch;
         QTest::newRow("missing as text") << String << Variant::missing() << none << mismatch;
-        QTest::newRow("character beyond a byte")
+        QTest::newRow("beyond a byte")
             << Binary << Variant("€") << none << u"5 cSysRegistry:SetRegistryValue"_s;
     }
     void writtenValuesReadBack() {
@@ -112,13 +109,11 @@ private slots:
         QTest::addColumn<QByteArray>("line");
         QTest::addColumn<Variant>("read");
         QTest::addColumn<QString>("error");  // how it begins; empty: none
-        const QString ok;                    // no error
-        const QString invalid =
-            u"5 cSysRegistry:GetRegistryValue Invalid procedure call or argument"_s;
+        const QString ok,
+            invalid = u"5 cSysRegistry:GetRegistryValue Invalid procedure call or argument"_s;
         QTest::newRow("blanks around = and ,")
             << R"("V" = multi_sz:"a" , "b")"_ba << Variant(QStringList{"a", "b"}) << ok;
-        QTest::newRow("hex digits in either case")
-            << R"("V"=hex:0A,fF)"_ba << Variant("\n\u00ff") << ok;
+        QTest::newRow("hex in either case") << R"("V"=hex:0A,fF)"_ba << Variant("\n\u00ff") << ok;
         QTest::newRow("a default value is not V") << R"(@="standard")"_ba << Variant() << ok;
         QTest::newRow("stored type not handled") << R"("V"=hex(b):01,02)"_ba << Variant() << ok;
         QTest::newRow("text of size 0") << R"("V"=hex(1):)"_ba << Variant() << invalid;
@@ -142,24 +137,16 @@ private slots:
         QCOMPARE(value, read);
     }
 
-    void hasKeyTellsWhatExists_data() {
-        QTest::addColumn<QString>("key");
-        QTest::addColumn<Variant>("value");
-        QTest::addColumn<bool>("exists");
-        const Variant none = Variant::missing();
-        QTest::newRow("key in other case") << u"SOFTWARE\\Tavrin\\test"_s << none << true;
-        QTest::newRow("trailing backslash") << kKey + '\\' << none << true;
-        QTest::newRow("missing key") << u"Software\\other"_s << none << false;
-        QTest::newRow("value in other case") << kKey << Variant("mode") << true;
-        QTest::newRow("missing value") << kKey << Variant("Other") << false;
-        QTest::newRow("empty names the default value") << kKey << Variant() << false;
-    }
+    // Names are found whatever their case; Empty names the default value, which "Mode" is not.
     void hasKeyTellsWhatExists() {
-        QFETCH(QString, key);
-        QFETCH(Variant, value);
-        QFETCH(bool, exists);
         seedValues(R"("Mode"="1")");
-        QCOMPARE(clsSysRegistry().HasKey(kUser, key, value), exists);
+        const Variant none = Variant::missing();
+        QVERIFY(clsSysRegistry().HasKey(kUser, u"SOFTWARE\\Tavrin\\test"_s, none));
+        QVERIFY(clsSysRegistry().HasKey(kUser, kKey + '\\', none));
+        QVERIFY(!clsSysRegistry().HasKey(kUser, u"Software\\other"_s, none));
+        QVERIFY(clsSysRegistry().HasKey(kUser, kKey, Variant("mode")));
+        QVERIFY(!clsSysRegistry().HasKey(kUser, kKey, Variant("Other")));
+        QVERIFY(!clsSysRegistry().HasKey(kUser, kKey, Variant()));
     }
 
     void hasKeyRefusesAValueNameThatIsNoText() {
@@ -199,23 +186,15 @@ private slots:
         QCOMPARE(ExpandEnvironmentStringsA("ab", nullptr, 0), 3u);
     }
 
-    void answersAboutAnExtension_data() {
-        QTest::addColumn<QString>("extension");
-        QTest::addColumn<QString>("contentType");
-        QTest::addColumn<Variant>("fileType");
-        const QString unknown = u"application/octet-stream"_s;
-        QTest::newRow("upper case")
-            << u"TXT"_s << u"text/plain"_s << Variant("plain text document");
-        QTest::newRow("unknown") << u"xyz"_s << unknown << Variant();
-        QTest::newRow("none") << QString() << unknown << Variant();
-    }
+    // An extension is known whatever its case; an unknown one or none has the generic type.
     void answersAboutAnExtension() {
-        QFETCH(QString, extension);
-        QFETCH(QString, contentType);
-        QFETCH(Variant, fileType);
         const clsSysRegistry registry;
-        QCOMPARE(registry.ExtensionToContentType(extension), contentType);
-        QCOMPARE(registry.ExtensionToFileType(extension), fileType);
+        QCOMPARE(registry.ExtensionToContentType(u"TXT"_s), u"text/plain"_s);
+        QCOMPARE(registry.ExtensionToFileType(u"TXT"_s), Variant("plain text document"));
+        QCOMPARE(registry.ExtensionToContentType(u"xyz"_s), u"application/octet-stream"_s);
+        QCOMPARE(registry.ExtensionToFileType(u"xyz"_s), Variant());
+        QCOMPARE(registry.ExtensionToContentType(QString()), u"application/octet-stream"_s);
+        QCOMPARE(registry.ExtensionToFileType(QString()), Variant());
     }
 
     void fileTypeIsNamedInTheUsersLanguage() {
@@ -224,40 +203,34 @@ private slots:
     }
 
     // An icon handle stands for the type's icon until it is destroyed.
-    void iconOfAFilesType_data() {
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<bool>("hasIcon");
-        QTest::newRow("no dot: the name is the extension") << u"txt"_s << true;
-        QTest::newRow("nothing before the dot") << u".txt"_s << true;
-        QTest::newRow("unknown type") << u"data.xyz"_s << false;
-        QTest::newRow("type without icon in the theme") << u"song.ogg"_s << false;
-    }
     void iconOfAFilesType() {
-        QFETCH(QString, file);
-        QFETCH(bool, hasIcon);
-        const auto icon = reinterpret_cast<win::HICON>(clsSysRegistry().FileToIconHandle(file));
-        QCOMPARE(!win::iconFromHandle(icon).isNull(), hasIcon);
-        QCOMPARE(win::DestroyIcon(icon), win::BOOL(hasIcon));
-        QVERIFY(win::iconFromHandle(icon).isNull());
+        const auto check = [](const QString& file, bool hasIcon) {
+            const auto icon = reinterpret_cast<win::HICON>(clsSysRegistry().FileToIconHandle(file));
+            QVERIFY2(!win::iconFromHandle(icon).isNull() == hasIcon, qPrintable(file));
+            QCOMPARE(win::DestroyIcon(icon), win::BOOL(hasIcon));
+            QVERIFY(win::iconFromHandle(icon).isNull());
+        };
+        check(u"txt"_s, true);  // no dot: the name is the extension
+        check(u".txt"_s, true);
+        check(u"data.xyz"_s, false);  // unknown type
+        check(u"song.ogg"_s, false);  // a type without an icon in the theme
     }
 
     // Every code the settings layer returns has the system's text, so that none of them turns
     // into the error for a code without a text; a code the system does not know has none.
     void everyCodeOfTheLayerHasItsText() {
         using namespace win;
-        const DWORD codes[] = {0,    2,    5,    6,    33,   87,   234,  259,  1009, 1010, 1011,
-                               1012, 1013, 1014, 1015, 1016, 1017, 1018, 1019, 1020, 1021};
-        for (const DWORD code : codes) {
+        const auto message = [](DWORD code) {
             QByteArray text(256, ' ');
-            const DWORD size = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM, nullptr, code, 0,
-                                              text.data(), 256, nullptr);
-            QVERIFY2(size > 2 && text.left(size).endsWith("\r\n"),
+            return text.left(FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM, nullptr, code, 0,
+                                            text.data(), 256, nullptr));
+        };
+        for (const DWORD code : {0,    2,    5,    6,    33,   87,   234,  259,  1009, 1010, 1011,
+                                 1012, 1013, 1014, 1015, 1016, 1017, 1018, 1019, 1020, 1021}) {
+            QVERIFY2(message(code).size() > 2 && message(code).endsWith("\r\n"),
                      qPrintable(QString::number(code)));
         }
-        QByteArray text(256, ' ');
-        QCOMPARE(
-            FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM, nullptr, 4242, 0, text.data(), 256, nullptr),
-            0u);
+        QCOMPARE(message(4242), QByteArray());
     }
 
     void settingsRoundTrip() {
@@ -309,51 +282,45 @@ private slots:
     // Settings that cannot be read: reads and writes report it, with the settings file named,
     // while a key that cannot be opened is absent (HasKey false, the listings Empty, nothing to
     // delete); the file is left as it was.
-    void badSettingsFileIsReportedAndKeptByteForByte_data() {
-        QTest::addColumn<QString>("damaged");   // relative to the configuration folder
-        QTest::addColumn<QByteArray>("bytes");  // none: a folder
-        QTest::addColumn<QString>("writeError");
-        QTest::addColumn<QString>("readError");
-        QTest::addColumn<QString>("named");
+    void badSettingsFileIsReportedAndKeptByteForByte() {
+        // `damaged` is relative to the configuration folder; with no bytes it is made a folder.
+        const auto check = [&](const QString& damaged, const QByteArray& bytes,
+                               const QString& writeError, const QString& readError,
+                               const QString& named) {
+            m_home = std::make_unique<ConfigHome>();
+            const QString path = m_home->dir.filePath(damaged);
+            if (bytes.isEmpty()) {
+                QVERIFY(QDir().mkpath(path));
+            } else {
+                writeFile(path, bytes);
+            }
+            const clsSysRegistry registry = settings("tavrin", "Options");
+            const QString saved = errorOf([&] { registry.SaveSetting("Mode", 4); }, true);
+            QVERIFY2(saved.startsWith(writeError) && saved.contains(m_home->dir.filePath(named)),
+                     qPrintable(saved));
+            QCOMPARE(errorOf([&] { registry.GetSetting("Mode", "7"); }), readError);
+            // An error raised here fails the test.
+            QVERIFY(!registry.HasKey(kUser, "Software", "M"));
+            QCOMPARE(registry.EnumKeys(kUser, "Software"), Variant());
+            QCOMPARE(registry.EnumValues(kUser, "Software"), Variant());
+            registry.DeleteSetting("Mode");
+            QCOMPARE(QFileInfo(path).isDir(), bytes.isEmpty());
+            QCOMPARE(fileBytes(path), bytes);
+        };
         const QByteArray settings = "[Software]\n\"M\"=\"3\"\n"_ba;
         const QString file = u"tavrin/registry.ini"_s,
                       notWritten = u"1016 cSysRegistry:SetRegistryValue An I/O operation"_s,
                       notRead = u"1016 cSysRegistry:GetRegistryValue"_s;
-        QTest::newRow("corrupt line")
-            << file << settings + "bad\n"
-            << u"1009 cSysRegistry:SetRegistryValue The configuration registry database is corrupt."_s
-            << u"1009 cSysRegistry:GetRegistryValue"_s << u"tavrin/registry.ini, line 3:"_s;
-        QTest::newRow("folder in its place")
-            << file << QByteArray() << notWritten << notRead
-            << u"tavrin/registry.ini cannot be read: it is not a file"_s;
-        QTest::newRow("a file in the folder's place")
-            << u"tavrin"_s << settings << notWritten << notRead
-            << u"tavrin/registry.ini cannot be read: Not a directory"_s;
-    }
-    void badSettingsFileIsReportedAndKeptByteForByte() {
-        QFETCH(QString, damaged);
-        QFETCH(QByteArray, bytes);
-        QFETCH(QString, writeError);
-        QFETCH(QString, readError);
-        QFETCH(QString, named);
-        const QString path = m_home->dir.filePath(damaged);
-        if (bytes.isEmpty()) {
-            QVERIFY(QDir().mkpath(path));
-        } else {
-            writeFile(path, bytes);
-        }
-        const clsSysRegistry registry = settings("tavrin", "Options");
-        const QString saved = errorOf([&] { registry.SaveSetting("Mode", 4); }, true);
-        QVERIFY2(saved.startsWith(writeError) && saved.contains(m_home->dir.filePath(named)),
-                 qPrintable(saved));
-        QCOMPARE(errorOf([&] { registry.GetSetting("Mode", "7"); }), readError);
-        // An error raised here fails the test.
-        QVERIFY(!registry.HasKey(kUser, "Software", "M"));
-        QCOMPARE(registry.EnumKeys(kUser, "Software"), Variant());
-        QCOMPARE(registry.EnumValues(kUser, "Software"), Variant());
-        registry.DeleteSetting("Mode");
-        QCOMPARE(QFileInfo(path).isDir(), bytes.isEmpty());
-        QCOMPARE(fileBytes(path), bytes);
+        check(
+            file, settings + "bad\n",
+            u"1009 cSysRegistry:SetRegistryValue The configuration registry database is corrupt."_s,
+            u"1009 cSysRegistry:GetRegistryValue"_s, u"tavrin/registry.ini, line 3:"_s);
+        // A folder in the file's place.
+        check(file, QByteArray(), notWritten, notRead,
+              u"tavrin/registry.ini cannot be read: it is not a file"_s);
+        // A file in the folder's place.
+        check(u"tavrin"_s, settings, notWritten, notRead,
+              u"tavrin/registry.ini cannot be read: Not a directory"_s);
     }
 };
 

@@ -22,6 +22,13 @@ class TestWinServices : public QObject {
     const QString m_app = QStringLiteral("tavrin-test-%1").arg(GetCurrentProcessId());
     const QString m_key = "Software\\" + m_app;
 
+    // The file dialog's choice: a text file to save to, or one to open, proposing "tavrin.txt".
+    static QString fileDialog(bool save) {
+        clsSysDialogs dialogs;
+        return save ? dialogs.GetSaveFileName("C:\\", "tavrin.txt", "txt")
+                    : dialogs.GetOpenFileName("C:\\", "tavrin.txt", "txt");
+    }
+
 private slots:
     void cleanup() { RegDeleteTreeA(HKEY_CURRENT_USER, m_key.toLocal8Bit().constData()); }
 
@@ -86,31 +93,25 @@ private slots:
     }
 
     // The file dialogs show the proposed name and the text type, and give the path typed or,
-    // after Cancel, the proposed name.
-    void fileDialogIsAnswered_data() {
-        QTest::addColumn<bool>("save");
-        QTest::addColumn<QString>("typed");  // empty: Cancel
-        QTest::newRow("save, a name typed") << true << "zins.txt";
-        QTest::newRow("save, cancelled") << true << "";
-        QTest::newRow("open, a name typed") << false << "zins.txt";
-    }
+    // after Cancel (nothing typed), the proposed name.
     void fileDialogIsAnswered() {
-        QFETCH(bool, save);
-        QFETCH(QString, typed);
-        QTemporaryDir folder;
-        const QString path = QDir::toNativeSeparators(folder.filePath(typed));
-        if (!save) {
-            writeFile(path, {});
-        }
-        clsSysDialogs dialogs;
-        NativeDialogAnswer answer(typed.isEmpty() ? QString() : path);
-        const QString chosen = save ? dialogs.GetSaveFileName("C:\\", "tavrin.txt", "txt")
-                                    : dialogs.GetOpenFileName("C:\\", "tavrin.txt", "txt");
-        QVERIFY2(answer.waitUntilAnswered(), "no dialog came up");
-        QCOMPARE(chosen, typed.isEmpty() ? "tavrin.txt" : path);
-        QCOMPARE(answer.proposedName(), "tavrin.txt");
-        QVERIFY2(answer.fileTypes().size() == 1 && answer.fileTypes()[0].endsWith(" (*.txt)"),
-                 qPrintable(answer.fileTypes().join('|')));
+        const auto check = [](bool save, const QString& typed) {
+            QTemporaryDir folder;
+            const QString path = QDir::toNativeSeparators(folder.filePath(typed));
+            if (!save) {
+                writeFile(path, {});
+            }
+            NativeDialogAnswer answer(typed.isEmpty() ? QString() : path);
+            const QString chosen = fileDialog(save);
+            QVERIFY2(answer.waitUntilAnswered(), "no dialog came up");
+            QCOMPARE(chosen, typed.isEmpty() ? "tavrin.txt" : path);
+            QCOMPARE(answer.proposedName(), "tavrin.txt");
+            QVERIFY2(answer.fileTypes().size() == 1 && answer.fileTypes()[0].endsWith(" (*.txt)"),
+                     qPrintable(answer.fileTypes().join('|')));
+        };
+        check(true, u"zins.txt"_s);   // save
+        check(true, QString());       // save, cancelled
+        check(false, u"zins.txt"_s);  // open
     }
 
     // A cancelled folder dialog gives empty text.
@@ -124,64 +125,51 @@ private slots:
     // A name chosen in the save dialog reaches the result file unchanged, whatever its
     // characters: the block goes to the file picked, and no look-alike appears beside it.
     void chosenNameReachesTheResultFile_data() {
-        QTest::addColumn<QString>("folder");  // below the test's folder, or none
-        QTest::addColumn<QString>("name");
-        QTest::newRow("Polish, letters with look-alikes") << QString() << u"Łódź.txt"_s;
-        QTest::newRow("Russian") << QString() << u"отчёт.txt"_s;
-        QTest::newRow("Japanese") << QString() << u"報告.txt"_s;
-        QTest::newRow("beyond the basic plane") << QString() << u"x😀.txt"_s;
-        QTest::newRow("in a Russian folder") << u"Отчёты"_s << u"tavrin.txt"_s;
+        QTest::addColumn<QString>("name");  // below the test's folder
+        QTest::newRow("Polish, letters with look-alikes") << u"Łódź.txt"_s;
+        QTest::newRow("Russian") << u"отчёт.txt"_s;
+        QTest::newRow("Japanese") << u"報告.txt"_s;
+        QTest::newRow("beyond the basic plane") << u"x😀.txt"_s;
+        QTest::newRow("in a Russian folder") << u"Отчёты/tavrin.txt"_s;
     }
     void chosenNameReachesTheResultFile() {
-        QFETCH(QString, folder);
         QFETCH(QString, name);
         QTemporaryDir base;
-        const QDir dir(folder.isEmpty() ? base.path() : base.filePath(folder));
-        QVERIFY(QDir().mkpath(dir.path()));
-        const QString path = QDir::toNativeSeparators(dir.filePath(name));
+        const QFileInfo file(base.filePath(name));
+        QVERIFY(QDir().mkpath(file.path()));
+        const QString path = QDir::toNativeSeparators(file.filePath());
         writeFile(path, "earlier line\r\n");
-        clsSysDialogs dialogs;
         NativeDialogAnswer answer(path);
-        const QString chosen = dialogs.GetSaveFileName("C:\\", "tavrin.txt", "txt");
+        const QString chosen = fileDialog(true);
         QVERIFY2(answer.waitUntilAnswered(), "no dialog came up");
         QCOMPARE(chosen, path);
         appendToFile(chosen, "\r\nStarting capital: 1000\r\n");
         QCOMPARE(fileBytes(path), "earlier line\r\n\r\nStarting capital: 1000\r\n");
-        QCOMPARE(dir.entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{name});
+        QCOMPARE(file.dir().entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+                 QStringList{file.fileName()});
     }
 
     // The buffer takes a path of 258 characters and its NUL. A longer one makes the dialog
     // fail, which is no choice: an error says so instead of a name made of the buffer.
-    void pathTooLongForTheBufferIsNoChoice_data() {
-        QTest::addColumn<bool>("save");
-        QTest::addColumn<int>("length");
-        QTest::addColumn<QString>("error");  // "number source description"; empty: chosen
+    void pathTooLongForTheBufferIsNoChoice() {
+        // `error` is "number source description"; empty: the path is chosen.
+        const auto check = [](bool save, int length, const QString& error) {
+            QTemporaryDir base;
+            const QString folder = QDir::toNativeSeparators(base.path()) + '\\';
+            const QString path = folder + QString(length - folder.size(), u'n');
+            NativeDialogAnswer answer(path);
+            QString chosen;
+            const QString raised = errorOf([&] { chosen = fileDialog(save); }, true);
+            QVERIFY2(answer.waitUntilAnswered(), "no dialog came up");
+            QCOMPARE(raised, error);
+            QCOMPARE(chosen, error.isEmpty() ? path : QString());
+        };
         const QString tooLong = QStringLiteral(
             "52 cSysDialogs:GetOpenFileName The path is longer than this program can take. "
             "Please choose a shorter name or another folder.");
-        QTest::newRow("save, 258 characters") << true << 258 << "";
-        QTest::newRow("save, 259 characters") << true << 259 << tooLong;
-        QTest::newRow("open, 259 characters") << false << 259 << tooLong;
-    }
-    void pathTooLongForTheBufferIsNoChoice() {
-        QFETCH(bool, save);
-        QFETCH(int, length);
-        QFETCH(QString, error);
-        QTemporaryDir base;
-        const QString folder = QDir::toNativeSeparators(base.path()) + '\\';
-        const QString path = folder + QString(length - folder.size(), u'n');
-        clsSysDialogs dialogs;
-        NativeDialogAnswer answer(path);
-        QString chosen;
-        const QString raised = errorOf(
-            [&] {
-                chosen = save ? dialogs.GetSaveFileName("C:\\", "tavrin.txt", "txt")
-                              : dialogs.GetOpenFileName("C:\\", "tavrin.txt", "txt");
-            },
-            true);
-        QVERIFY2(answer.waitUntilAnswered(), "no dialog came up");
-        QCOMPARE(raised, error);
-        QCOMPARE(chosen, error.isEmpty() ? path : QString());
+        check(true, 258, QString());  // save, 258 characters
+        check(true, 259, tooLong);
+        check(false, 259, tooLong);  // open
     }
 };
 
