@@ -1,10 +1,5 @@
 #include "guitest.h"
 
-GuiTest::GuiTest() {
-    m_watcher.setInterval(10);
-    connect(&m_watcher, &QTimer::timeout, this, &GuiTest::answerModalDialog);
-}
-
 void GuiTest::init() {
     QLocale::setDefault(tav::test::kEnglish);
     m_dir = std::make_unique<QTemporaryDir>();
@@ -92,51 +87,4 @@ QList<SeenDialog> GuiTest::takeDialogs() {
     taken.append(m_dialogs);
     m_dialogs.clear();
     return taken;
-}
-
-void GuiTest::expectError(const QString& title, const QString& text) {
-    const QList<SeenDialog> dialogs = takeDialogs();
-    QCOMPARE(dialogs.size(), 1);
-    QCOMPARE(QStringList({dialogs[0].title, dialogs[0].text}), QStringList({title, text}));
-    QVERIFY(dialogs[0].icon == QMessageBox::Critical && dialogs[0].plainOkBox);
-}
-
-void GuiTest::expectLocked(bool locked) {
-    for (int i = 1; i <= 3; ++i) {
-        const bool lockedHere = locked && i < 3;  // Text3 never is
-        QCOMPARE(field(i)->isEnabled(), !lockedHere);
-        // the colour it is painted in
-        const QPalette::ColorGroup group = lockedHere ? QPalette::Disabled : QPalette::Active;
-        QCOMPARE(field(i)->palette().color(group, QPalette::Base),
-                 QApplication::palette().color(lockedHere ? QPalette::Button : QPalette::Base));
-    }
-}
-
-// Buttons, fields and labels all show their "text" property.
-QStringList GuiTest::texts(const QList<QWidget*>& controls) {
-    QStringList result;
-    for (const QWidget* control : controls)
-        result << control->property("text").toString();
-    return result;
-}
-
-// Clicks near the left end, where radio buttons and check boxes have their indicator.
-void GuiTest::click(QAbstractButton* button) {
-    QVERIFY(button);
-    QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier, QPoint(6, button->height() / 2));
-}
-
-void GuiTest::retype(int number, const QString& text) {
-    field(number)->selectAll();
-    text.isEmpty() ? QTest::keyClick(field(number), Qt::Key_Delete) : type(number, text);
-}
-
-void GuiTest::enter(const QStringList& inputs) {
-    for (int i = 1; i <= 3; ++i)
-        type(i, inputs[i - 1]);
-    click(calculate());
-    for (const QString& rate : inputs.mid(3)) {
-        retype(3, rate);
-        click(calculate());
-    }
 }

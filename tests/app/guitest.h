@@ -15,6 +15,7 @@
 #include "nativedialog.h"
 #endif
 
+using namespace Qt::StringLiterals;
 using tav::Language;
 Q_DECLARE_METATYPE(tav::Language)
 
@@ -31,35 +32,57 @@ class GuiTest : public QObject {
     Q_OBJECT
 
 protected:
-    GuiTest();
+    GuiTest() {
+        m_watcher.setInterval(10);
+        connect(&m_watcher, &QTimer::timeout, this, &GuiTest::answerModalDialog);
+    }
     tavrin& window() { return *m_window; }
     // In the test's own fresh folder, with the system's separators as the save dialog gives it.
     QString pathIn(const QString& name) const {
         return QDir::toNativeSeparators(m_dir->filePath(name));
     }
 
-    template <typename Control>
-    Control* find(const QString& name) const {
-        return m_window->findChild<Control*>(name);
-    }
-    QLineEdit* field(int n) const { return find<QLineEdit>(QStringLiteral("Text%1").arg(n)); }
-    QLabel* label(int n) const { return find<QLabel>(QStringLiteral("Label%1").arg(n)); }
+    QLineEdit* field(int n) const { return m_window->findChild<QLineEdit*>(u"Text%1"_s.arg(n)); }
+    QLabel* label(int n) const { return m_window->findChild<QLabel*>(u"Label%1"_s.arg(n)); }
     QRadioButton* option(int n) const {
-        return find<QRadioButton>(QStringLiteral("Option%1").arg(n));
+        return m_window->findChild<QRadioButton*>(u"Option%1"_s.arg(n));
     }
-    QPushButton* calculate() const { return find<QPushButton>(QStringLiteral("Command1")); }
-    QAbstractButton* saveBox() const { return find<QCheckBox>(QStringLiteral("Check1")); }
+    QPushButton* calculate() const { return m_window->findChild<QPushButton*>(u"Command1"_s); }
+    QAbstractButton* saveBox() const { return m_window->findChild<QCheckBox*>(u"Check1"_s); }
     QStringList fieldTexts() const { return texts({field(1), field(2), field(3), field(4)}); }
-    static QStringList texts(const QList<QWidget*>& controls);
+    // Buttons, fields and labels all show their "text" property.
+    static QStringList texts(const QList<QWidget*>& controls) {
+        QStringList result;
+        for (const QWidget* control : controls)
+            result << control->property("text").toString();
+        return result;
+    }
     static QWidget* focused() { return QApplication::focusWidget(); }
 
-    void click(QAbstractButton* button);
+    // Clicks near the left end, where radio buttons and check boxes have their indicator.
+    void click(QAbstractButton* button) {
+        QVERIFY(button);
+        QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier, QPoint(6, button->height() / 2));
+    }
     void type(int number, const QString& text) { QTest::keyClicks(field(number), text); }
-    void retype(int number, const QString& text);  // selects all, then types
+    void retype(int number, const QString& text) {  // selects all, then types
+        field(number)->selectAll();
+        text.isEmpty() ? QTest::keyClick(field(number), Qt::Key_Delete) : type(number, text);
+    }
     void chooseMode(int mode) { click(option(mode)); }
     void chooseLanguage(Language language) { click(option(6 + int(language))); }
-    // Types Text1 .. Text3 and presses Command1; staged rates after the third are noted one by one.
-    void enter(const QStringList& inputs);
+    // Types the blank-separated inputs into Text1 .. Text3 and presses Command1; staged rates
+    // after the third are noted one by one.
+    void enter(const QString& inputs) {
+        const QStringList typed = inputs.split(u' ');
+        for (int i = 1; i <= 3; ++i)
+            type(i, typed[i - 1]);
+        click(calculate());
+        for (const QString& rate : typed.mid(3)) {
+            retype(3, rate);
+            click(calculate());
+        }
+    }
 
     // The next file dialog gets `path` as its name and is accepted; an empty path cancels it.
     void answerNextFileDialog(const QString& path);
@@ -68,10 +91,24 @@ protected:
     void tickSaveBox(const QString& typed);
     QList<SeenDialog> takeDialogs();
     // Exactly one critical box with only OK, under the default cursor, showing `text` as it is.
-    void expectError(const QString& title, const QString& text);
+    void expectError(const QString& title, const QString& text) {
+        const QList<SeenDialog> dialogs = takeDialogs();
+        QCOMPARE(dialogs.size(), 1);
+        QCOMPARE(QStringList({dialogs[0].title, dialogs[0].text}), QStringList({title, text}));
+        QVERIFY(dialogs[0].icon == QMessageBox::Critical && dialogs[0].plainOkBox);
+    }
     // Locked fixed inputs (Text1, Text2) are disabled and painted in the button face, the others
     // enabled and painted in the window's background.
-    void expectLocked(bool locked);
+    void expectLocked(bool locked) {
+        for (int i = 1; i <= 3; ++i) {
+            const bool lockedHere = locked && i < 3;  // Text3 never is
+            QCOMPARE(field(i)->isEnabled(), !lockedHere);
+            // the colour it is painted in
+            const QPalette::ColorGroup group = lockedHere ? QPalette::Disabled : QPalette::Active;
+            QCOMPARE(field(i)->palette().color(group, QPalette::Base),
+                     QApplication::palette().color(lockedHere ? QPalette::Button : QPalette::Base));
+        }
+    }
 
     static bool showsLiterally(Qt::TextFormat format, const QString& text) {
         return format == Qt::PlainText || (format == Qt::AutoText && !Qt::mightBeRichText(text));

@@ -3,7 +3,6 @@
 #include "guitest.h"
 
 using namespace tav::test;
-using namespace Qt::StringLiterals;
 
 const QByteArray kTenYears =
     "\r\nStarting capital: 1000\r\nInterest rate in %: 5\r\n"
@@ -19,18 +18,13 @@ class TestCalculate : public GuiTest {
     Q_OBJECT
 
 private slots:
-    void theSaveDialogNamesTheResultFile_data() {
-        QTest::addColumn<QString>("typed");  // in the dialog
-        QTest::addColumn<QString>("file");
-        QTest::newRow("no extension") << u"report"_s << u"report.txt"_s;
-        QTest::newRow("another case of .txt") << u"DATA.TXT"_s << u"DATA.TXT.txt"_s;
-    }
     void theSaveDialogNamesTheResultFile() {  // ".txt" added where the name lacks exactly that
         // (a name with it is kept: showsAndSavesTheResultOfEachMode)
-        QFETCH(QString, typed);
-        QFETCH(QString, file);
-        tickSaveBox(typed);
-        QCOMPARE(window().strFile, pathIn(file));
+        tickSaveBox("report");
+        QCOMPARE(window().strFile, pathIn("report.txt"));
+        click(saveBox());  // unticked, to be ticked again
+        tickSaveBox("DATA.TXT");
+        QCOMPARE(window().strFile, pathIn("DATA.TXT.txt"));
     }
 
     void aCancelledSaveDialogSavesToTavrinTxt() {
@@ -49,7 +43,7 @@ private slots:
         tickSaveBox(QString());
         QCOMPARE(window().strFile, expected);
         chooseMode(2);
-        enter({"1000", "5", "10"});
+        enter("1000 5 10");
         QCOMPARE(fileBytes(expected), kTenYears);
     }
 
@@ -58,37 +52,34 @@ private slots:
         // appended (a year's capital closes in column 61)
         QTest::addColumn<Language>("language");
         QTest::addColumn<int>("mode");
-        QTest::addColumn<QStringList>("inputs");
+        QTest::addColumn<QString>("inputs");
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("result");
         QTest::addColumn<QString>("block");
         QTest::newRow("period, German")
-            << de << 1 << QStringList({"1000", "2000", "5"}) << u"report.txt"_s
+            << de << 1 << u"1000 2000 5"_s << u"report.txt"_s
             << u"14,2066990828905 (14 Jahre, 2 Monate und 14 Tage)"_s
             << "\r\nAnfangskapital: 1000\r\nEndkapital: 2000\r\nZinssatz in %: 5\r\n"
                "Anlagezeit in Jahren: 14,2066990828905 (14 Jahre, 2 Monate und 14 Tage)\r\n";
-        QTest::newRow("final capital half a year, French")
-            << fr << 2 << QStringList({"1000", "5", "0,5"}) << u"DATA.TXT.txt"_s << u"1024,7"_s
+        QTest::newRow("half a year, French")
+            << fr << 2 << u"1000 5 0,5"_s << u"DATA.TXT.txt"_s << u"1024,7"_s
             << "\r\nCapital initial: 1000\r\nLes\u00b4 intérêt des tas en %: 5\r\n"
                "Le durée des placements en ans: 0,5\r\nCapital final: 1024,7\r\n";
         QTest::newRow("interest, Italian")
-            << Language::Italian << 3 << QStringList({"10000", "3,5", "30"}) << u"zins.txt"_s
-            << u"29,17"_s
+            << Language::Italian << 3 << u"10000 3,5 30"_s << u"zins.txt"_s << u"29,17"_s
             << "\r\nCapitale iniziale: 10000\r\nTasso d'interesse in %: 3,5\r\n"
                "Durata dell'investimento in giorni: 30\r\nInteresse: 29,17\r\n";
-        QTest::newRow("rate, letters beyond ASCII in the file's name")
-            << en << 5 << QStringList({"1000", "2000", "10"}) << u"Zinsen für Ärger €.txt"_s
-            << u"7,17734625362"_s
+        QTest::newRow("rate, non-ASCII name")
+            << en << 5 << u"1000 2000 10"_s << u"Zinsen für Ärger €.txt"_s << u"7,17734625362"_s
             << "\r\nStarting capital: 1000\r\nMoney at the end of investment: 2000\r\n"
                "Invest period in years: 10\r\nInterest rate in %: 7,17734625362\r\n";
-        QTest::newRow("staged, one year, markup in the file's name")
-            << en << 4 << QStringList({"100", "1", "5"}) << QString(kMarkupName) + ".txt"
-            << u"105"_s
+        QTest::newRow("staged, one year, markup in the name")
+            << en << 4 << u"100 1 5"_s << QString(kMarkupName) + ".txt" << u"105"_s
             << "\r\nStarting capital: 100\r\nInvest period in years: 1\r\n"
                "Interest rate first year: 5,00000                    (105,00)\r\n"
                "Money at the end of investment: 105\r\n";
         QTest::newRow("staged, three years, French")
-            << fr << 4 << QStringList({"100", "3", "5", "4", "3"}) << u"tavrin.txt"_s << u"112,48"_s
+            << fr << 4 << u"100 3 5 4 3"_s << u"tavrin.txt"_s << u"112,48"_s
             << "\r\nCapital initial: 100\r\nLe durée des placements en ans: 3\r\n"
                "Le tas d'intérêt premier anner: 5,00000              (105,00)\r\n"
                "Les tas intérêt des deuxième anner: 4,00000          (109,20)\r\n"
@@ -101,7 +92,7 @@ private slots:
         // again, which runs the whole language change, keeps the inputs and the result
         QFETCH(Language, language);
         QFETCH(int, mode);
-        QFETCH(QStringList, inputs);
+        QFETCH(QString, inputs);
         QFETCH(QString, file);
         QFETCH(QString, result);
         QFETCH(QString, block);
@@ -111,7 +102,8 @@ private slots:
         chooseMode(mode);
         QGuiApplication::setOverrideCursor(Qt::WaitCursor);
         enter(inputs);
-        const QStringList shown{inputs[0], inputs[1], inputs.last(), result};
+        const QStringList typed = inputs.split(u' ');
+        const QStringList shown{typed[0], typed[1], typed.last(), result};
         QCOMPARE(fieldTexts(), shown);
         QVERIFY(!calculate()->isEnabled());
         QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
@@ -128,7 +120,7 @@ private slots:
     void aLanguageChangeTranslatesTheShownPeriod() {
         // A period shown in German words; English chosen: the same period in English words
         chooseLanguage(de);
-        enter({"1000", "2000", "5"});
+        enter("1000 2000 5");
         chooseLanguage(en);
         QCOMPARE(field(4)->text(), u"14.2066990828905 (14 years, 2 months and 14 days)"_s);
     }
@@ -140,82 +132,66 @@ private slots:
                                   QString(40, u'c') + ".txt");
         QVERIFY(QDir().mkpath(QFileInfo(window().strFile).absolutePath()));
         chooseMode(2);
-        enter({"1000", "5", "10"});
+        enter("1000 5 10");
         QCOMPARE(fileBytes(window().strFile), kTenYears);
     }
 
-    void aRefusedInputIsReported_data() {
+    void aRefusedInputEmptiesTheFields_data() {
         QTest::addColumn<Language>("language");
         QTest::addColumn<int>("mode");
-        QTest::addColumn<QStringList>("inputs");
-        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("inputs");
+        QTest::addColumn<QString>("title");  // none for numbers refused without a message
         QTest::addColumn<QString>("prompt");
         QTest::newRow("letters, German")
-            << de << 1 << QStringList({"abc", "5", "10"}) << u"Fehlermeldung"_s
+            << de << 1 << u"abc 5 10"_s << u"Fehlermeldung"_s
             << u"Fehler: 13 Nur Zahlen eingeben, keine Buchstaben eingeben!"_s;
         QTest::newRow("letters, English")
-            << en << 2 << QStringList({"1000", "5", "ten"}) << u"Error message"_s
+            << en << 2 << u"1000 5 ten"_s << u"Error message"_s
             << u"Error: 13 Only type in numbers, do not type in letters!"_s;
-        QTest::newRow("ratio too large for the rate search, German")
-            << de << 5 << QStringList({"1", "1000000000000", "1"}) << u"Fehlermeldung"_s
+        QTest::newRow("ratio beyond the rate search")
+            << de << 5 << u"1 1000000000000 1"_s << u"Fehlermeldung"_s
             << u"Fehler: 1001 Der Zinssatz läge über 99900 % im Jahr und wird nicht gesucht"_s;
-        QTest::newRow("staged, a rate that overflows the capital")
-            << en << 4 << QStringList({"1000", "3", "5", "1E308"}) << u"Error message"_s
-            << u"Error: 6 Overflow"_s;
+        QTest::newRow("staged, a rate that overflows")
+            << en << 4 << u"1000 3 5 1E308"_s << u"Error message"_s << u"Error: 6 Overflow"_s;
+        QTest::newRow("zero rate") << en << 2 << u"1000 0 10"_s << u""_s << u""_s;
+        QTest::newRow("equal capitals") << en << 1 << u"1000 1000 5"_s << u""_s << u""_s;
+        QTest::newRow("part years, staged") << en << 4 << u"100 2.5 5"_s << u""_s << u""_s;
+        QTest::newRow("a later zero rate") << en << 4 << u"1000 3 5 0"_s << u""_s << u""_s;
     }
-    void aRefusedInputIsReported() {
+    void aRefusedInputEmptiesTheFields() {
         // In a language and mode, inputs entered that no calculation takes: the error box names
-        // the error; the fields are emptied and editable, and no year is noted
+        // the error, where there is one (any other dialog fails the test); the fields are emptied
+        // and editable, and no year is noted
         QFETCH(Language, language);
         QFETCH(int, mode);
-        QFETCH(QStringList, inputs);
+        QFETCH(QString, inputs);
         QFETCH(QString, title);
         QFETCH(QString, prompt);
         chooseLanguage(language);
         chooseMode(mode);
         enter(inputs);
-        expectError(title, prompt);
+        if (!title.isEmpty()) {
+            expectError(title, prompt);
+        }
         expectEmptiedAndEditable();
     }
 
-    void anUnusableInputEmptiesTheFieldsSilently_data() {
-        QTest::addColumn<int>("mode");
-        QTest::addColumn<QStringList>("inputs");
-        QTest::newRow("zero rate") << 2 << QStringList({"1000", "0", "10"});
-        QTest::newRow("equal capitals") << 1 << QStringList({"1000", "1000", "5"});
-        QTest::newRow("part years, staged") << 4 << QStringList({"100", "2.5", "5"});
-        QTest::newRow("staged, a zero rate later") << 4 << QStringList({"1000", "3", "5", "0"});
-    }
-    void anUnusableInputEmptiesTheFieldsSilently() {
-        // Inputs that no calculation takes but are numbers: the fields are emptied and editable
-        // without a message (any dialog fails the test)
-        QFETCH(int, mode);
-        QFETCH(QStringList, inputs);
-        chooseMode(mode);
-        enter(inputs);
-        expectEmptiedAndEditable();
-    }
-
-    void aModeChosenDuringAStagedEntryEndsIt_data() {
-        QTest::addColumn<int>("mode");
-        QTest::newRow("the staged mode again") << 4;
-        QTest::newRow("mode 2") << 2;
-    }
     void aModeChosenDuringAStagedEntryEndsIt() {
-        // A staged entry under way; a mode chosen: the fields are emptied and editable, and no
-        // year is noted
-        QFETCH(int, mode);
-        chooseMode(4);
-        enter({"1000", "3", "5"});
-        chooseMode(mode);
-        expectEmptiedAndEditable();
+        // A staged entry under way; the staged mode chosen again, or mode 2: the fields are
+        // emptied and editable, and no year is noted
+        for (int mode : {4, 2}) {
+            chooseMode(4);
+            enter("1000 3 5");
+            chooseMode(mode);
+            expectEmptiedAndEditable();
+        }
     }
 
     void moreThanTwentyYearsAreRefused() {
         // A staged entry of 21 years: refused with a message, the fields kept, no year noted;
         // once corrected, the entry goes on
         chooseMode(4);
-        enter({"100", "21", "1"});
+        enter("100 21 1");
         expectError("Error", "Only 20 years possible");
         QCOMPARE(fieldTexts(), QStringList({"100", "21", "1", ""}));
         QCOMPARE(window().staged.c, qint16(0));
@@ -226,34 +202,31 @@ private slots:
     }
 
     void stagedEntryOfTwentyYears_data() {
-        // Rates noted when the language changes; the labels, the caption of Command1 that notes a
-        // rate and the one it has for the last year
+        // Rates noted when the language changes; Command1's caption for the last year; the texts
+        // of Label1 .. Label4 and Command1 then, whose caption stays until the last year
         QTest::addColumn<int>("presses");
         QTest::addColumn<Language>("language");
-        QTest::addColumn<QStringList>("labels");
-        QTest::addColumn<QString>("noting");
         QTest::addColumn<QString>("last");
-        QTest::newRow("ready, German") << 0 << de
-                                       << QStringList({"Anfangskapital", "Anlagezeit in Jahren",
-                                                       "Zinssatz erstes Jahr", "Endkapital:"})
-                                       << u"Zinssatz merken"_s << u"Rechnen"_s;
+        QTest::addColumn<QStringList>("shown");
+        QTest::newRow("ready, German")
+            << 0 << de << u"Rechnen"_s
+            << QStringList({"Anfangskapital", "Anlagezeit in Jahren", "Zinssatz erstes Jahr",
+                            "Endkapital:", "Zinssatz merken"});
         QTest::newRow("one noted, Italian")
-            << 1 << Language::Italian
+            << 1 << Language::Italian << u"Calcolare"_s
             << QStringList({"Capitale iniziale", "Durata dell'investimento in anni",
-                            "Tasso d'interesse del secondo anno", "Capitale finale:"})
-            << u"Controllare il tasso d'interesse"_s << u"Calcolare"_s;
+                            "Tasso d'interesse del secondo anno",
+                            "Capitale finale:", "Controllare il tasso d'interesse"});
         QTest::newRow("last due, French")
-            << 19 << fr
+            << 19 << fr << u"Calculer"_s
             << QStringList({"Capital initial", "Le durée des placements en ans",
-                            "Les tas intérêt des vingtième anner", "Capital final:"})
-            << u"Calculer"_s << u"Calculer"_s;
+                            "Les tas intérêt des vingtième anner", "Capital final:", "Calculer"});
     }
     void stagedEntryOfTwentyYears() {
         // Each press notes a rate and names the next year, with the first two fields locked
         QFETCH(int, presses);
         QFETCH(Language, language);
-        QFETCH(QStringList, labels);
-        QFETCH(QString, noting);
+        QFETCH(QStringList, shown);
         QFETCH(QString, last);
         chooseMode(4);
         type(1, "100");
@@ -262,12 +235,12 @@ private slots:
         for (qint16 year = 0; year < 20; ++year) {
             if (year == presses) {
                 chooseLanguage(language);
-                QCOMPARE(texts({label(1), label(2), label(3), label(4)}), labels);
+                QCOMPARE(texts({label(1), label(2), label(3), label(4), calculate()}), shown);
             }
             if (year > 0)
                 QCOMPARE(label(3)->text(), window().Texte(year));
             if (year >= presses)
-                QCOMPARE(calculate()->text(), year == 19 ? last : noting);
+                QCOMPARE(calculate()->text(), year == 19 ? last : shown[4]);
             QVERIFY(calculate()->isEnabled());
             expectLocked(year > 0);
             click(calculate());
@@ -307,15 +280,14 @@ private slots:
     void aFaultIsReportedAndNothingIsLost_data() {
         QTest::addColumn<QString>("target");  // in the test's folder unless absolute
         QTest::addColumn<QString>("prompt");  // before the path
-        QTest::newRow("missing folder")
-            << u"missing/results.txt"_s << u"Error: 76 Path not found: "_s;
+        const QString notFound = u"Error: 76 Path not found: "_s;
+        const QString refused = u"Error: 75 Path/File access error: "_s;
+        QTest::newRow("missing folder") << u"missing/results.txt"_s << notFound;
 #ifndef Q_OS_WIN
-        QTest::newRow("markup in the name")
-            << u"<b>missing/results.txt"_s << u"Error: 76 Path not found: "_s;
+        QTest::newRow("markup in the name") << u"<b>missing/results.txt"_s << notFound;
 #endif
-        QTest::newRow("a folder") << u"folder"_s << u"Error: 75 Path/File access error: "_s;
-        QTest::newRow("a name longer than the system allows")
-            << QString(300, u'n') + ".txt" << u"Error: 75 Path/File access error: "_s;
+        QTest::newRow("a folder") << u"folder"_s << refused;
+        QTest::newRow("a name too long for the system") << QString(300, u'n') + ".txt" << refused;
 #ifdef Q_OS_LINUX  // an always full device: Linux only
         QTest::newRow("full disk") << u"/dev/full"_s << u"Error: 61 Disk full: "_s;
 #endif
@@ -329,7 +301,7 @@ private slots:
         QVERIFY(QDir().mkpath(pathIn("folder")));
         tickSaveBox("good.txt");
         chooseMode(2);
-        enter({"1000", "5", "10"});
+        enter("1000 5 10");
         const QString bad = target.startsWith(u'/') ? target : pathIn(target);
         window().strFile = bad;
         retype(3, "2");
@@ -338,7 +310,7 @@ private slots:
         QCOMPARE(fieldTexts(), QStringList(4));
         QVERIFY(!QFileInfo(bad).isFile() || bad == QStringLiteral("/dev/full"));
         window().strFile = pathIn("good.txt");
-        enter({"1000", "5", "2"});
+        enter("1000 5 2");
         QCOMPARE(fileBytes(pathIn("good.txt")),
                  kTenYears +
                      "\r\nStarting capital: 1000\r\nInterest rate in %: 5\r\n"
@@ -349,7 +321,7 @@ private slots:
         // A result saved; the save box unticked: no dialog, the file kept, nothing more written
         tickSaveBox("good.txt");
         chooseMode(2);
-        enter({"1000", "5", "10"});
+        enter("1000 5 10");
         click(saveBox());
         retype(3, "2");
         click(calculate());

@@ -5,7 +5,6 @@
 #include "statusline.h"
 
 using namespace tav::test;
-using namespace Qt::StringLiterals;
 
 // What assistive technology reads as the control's name.
 static QString accessibleName(QWidget* control) {
@@ -73,13 +72,13 @@ private slots:
     }
 
     void resultAndFieldsReadOnADarkTheme_data() {
-        QTest::addColumn<QStringList>("inputs");
+        QTest::addColumn<QString>("inputs");
         QTest::addColumn<bool>("locked");
-        QTest::newRow("during a staged entry") << QStringList({"100", "2", "5"}) << true;
-        QTest::newRow("after a staged entry") << QStringList({"100", "2", "5", "4"}) << false;
+        QTest::newRow("during a staged entry") << u"100 2 5"_s << true;
+        QTest::newRow("after a staged entry") << u"100 2 5 4"_s << false;
     }
     void resultAndFieldsReadOnADarkTheme() {  // dark on its light blue; fields in the theme's
-        QFETCH(QStringList, inputs);
+        QFETCH(QString, inputs);
         QFETCH(bool, locked);
         const auto restore =
             qScopeGuard([l = QApplication::palette()] { QApplication::setPalette(l); });
@@ -96,38 +95,29 @@ private slots:
         expectLocked(locked);
     }
 
-    void tabFollowsTheTabIndices_data() {
-        QTest::addColumn<int>("mode");
-        QTest::addColumn<Language>("language");
-        QTest::addColumn<QString>("typed");  // into Text1 .. Text3
-        QTest::addColumn<QStringList>("stops");
-        QTest::newRow("all filled, so that Command1 takes focus")
-            << 1 << Language::English << "1"
-            << QStringList({"Text1", "Text2", "Command1", "Text3", "Option1", "Text4", "Check1",
-                            "Option7", "Text1"});
-        QTest::newRow("mode 3, French: a group stops at its selected button")
-            << 3 << Language::French << ""
-            << QStringList({"Text1", "Text2", "Text3", "Option3", "Text4", "Option9", "Check1",
-                            "Text1", "Text2"});
-    }
     void tabFollowsTheTabIndices() {
         // A mode and language chosen, the fields typed; Tab pressed from Text1: the focus visits
         // the controls in the order of their tab indices
-        QFETCH(int, mode);
-        QFETCH(Language, language);
-        QFETCH(QString, typed);
-        QFETCH(QStringList, stops);
-        chooseMode(mode);
-        chooseLanguage(language);
-        for (int i = 1; i <= 3; ++i)
-            type(i, typed);
-        field(1)->setFocus(Qt::TabFocusReason);
-        QStringList visited{focused()->objectName()};
-        for (int i = 0; i < 8; ++i) {
-            QTest::keyClick(focused(), Qt::Key_Tab);
-            visited << focused()->objectName();
-        }
-        QCOMPARE(visited, stops);
+        const auto check = [&](int mode, Language language, const QString& typed,
+                               const QString& stops) {
+            chooseMode(mode);
+            chooseLanguage(language);
+            for (int i = 1; i <= 3; ++i)
+                type(i, typed);
+            field(1)->setFocus(Qt::TabFocusReason);
+            QStringList visited{focused()->objectName()};
+            for (int i = 0; i < 8; ++i) {
+                QTest::keyClick(focused(), Qt::Key_Tab);
+                visited << focused()->objectName();
+            }
+            QCOMPARE(visited.join(u' '), stops);
+        };
+        // all filled, so that Command1 takes focus
+        check(1, Language::English, "1",
+              "Text1 Text2 Command1 Text3 Option1 Text4 Check1 Option7 Text1");
+        // a group stops at its selected button
+        check(3, Language::French, "",
+              "Text1 Text2 Text3 Option3 Text4 Option9 Check1 Text1 Text2");
     }
 
     void calculateIsEnabledByTheLastFieldFilled() {
@@ -136,10 +126,8 @@ private slots:
         // always does)
         for (int last = 1; last <= 3; ++last) {
             chooseMode(1);
-            for (int i = 1; i <= 3; ++i) {
-                if (i != last)
-                    type(i, QStringLiteral("1"));
-            }
+            for (int i = 1; i <= 3; ++i)
+                type(i, i == last ? "" : "1");  // all but the last
             QVERIFY(!calculate()->isEnabled());
             type(last, QStringLiteral("1"));
             QVERIFY(calculate()->isEnabled());
@@ -222,35 +210,26 @@ private slots:
         QCOMPARE(presses.count(), 3);
     }
 
-    void keypadDecimalTypesTheLocalesSeparator_data() {
-        QTest::addColumn<QLocale>("locale");
-        QTest::addColumn<QKeyCombination>("key");
-        QTest::addColumn<QString>("expected");  // what the key makes of the selected x in "2x5"
-        QTest::newRow("German, keypad period")
-            << kGerman << (Qt::KeypadModifier | Qt::Key_Period) << u"2,5"_s;
-        QTest::newRow("English, keypad comma")
-            << kEnglish << (Qt::KeypadModifier | Qt::Key_Comma) << u"2.5"_s;
-        QTest::newRow("German, main keyboard")
-            << kGerman << QKeyCombination(Qt::Key_Period) << u"2.5"_s;
-    }
     void keypadDecimalTypesTheLocalesSeparator() {
         // In every field over a selection, undone in one step; a full field refuses it as it
-        // refuses any typed character
-        QFETCH(QLocale, locale);
-        QFETCH(QKeyCombination, key);
-        QFETCH(QString, expected);
-        QLocale::setDefault(locale);
-        for (int number = 1; number <= 3; ++number) {
-            type(number, QStringLiteral("2x5"));
-            field(number)->setSelection(1, 1);
-            QTest::keyClick(field(number), key.key(), key.keyboardModifiers());
-            QCOMPARE(field(number)->text(), expected);
-            QTest::keyClick(field(number), Qt::Key_Z, Qt::ControlModifier);
-            QCOMPARE(field(number)->text(), QStringLiteral("2x5"));
-            retype(number, QStringLiteral("12345678901234"));  // the typed fourteenth is refused
-            QTest::keyClick(field(number), key.key(), key.keyboardModifiers());
-            QCOMPARE(field(number)->text(), QStringLiteral("1234567890123"));
-        }
+        // refuses any typed character. `made` is what the key makes of the selected x in "2x5".
+        const auto check = [&](const QLocale& locale, QKeyCombination key, const QString& made) {
+            QLocale::setDefault(locale);
+            for (int number = 1; number <= 3; ++number) {
+                retype(number, "2x5");
+                field(number)->setSelection(1, 1);
+                QTest::keyClick(field(number), key.key(), key.keyboardModifiers());
+                QCOMPARE(field(number)->text(), made);
+                QTest::keyClick(field(number), Qt::Key_Z, Qt::ControlModifier);
+                QCOMPARE(field(number)->text(), QStringLiteral("2x5"));
+                retype(number, "12345678901234");  // the typed fourteenth is refused
+                QTest::keyClick(field(number), key.key(), key.keyboardModifiers());
+                QCOMPARE(field(number)->text(), QStringLiteral("1234567890123"));
+            }
+        };
+        check(kGerman, Qt::KeypadModifier | Qt::Key_Period, u"2,5"_s);
+        check(kEnglish, Qt::KeypadModifier | Qt::Key_Comma, u"2.5"_s);
+        check(kGerman, Qt::Key_Period, u"2.5"_s);  // the main keyboard's
     }
 
     void aPasteKeepsOnlyTheValue_data() {
@@ -262,10 +241,8 @@ private slots:
         QTest::newRow("a line break alone adds nothing") << u"12"_s << u"\r\n"_s << u"12"_s;
         // two cells copied as one: the calculation refuses them as it refuses letters
         QTest::newRow("a line break inside stays") << u""_s << u"10\r\n20\r\n"_s << u"10\r\n20"_s;
-        QTest::newRow("thirteen once the line break is gone")
-            << u""_s << u"1234567890123\r\n"_s << u"1234567890123"_s;
-        QTest::newRow("fourteen once the line break is gone: refused whole")
-            << u"5"_s << u"1234567890123\n"_s << u"5"_s;
+        QTest::newRow("thirteen digits") << u""_s << u"1234567890123\r\n"_s << u"1234567890123"_s;
+        QTest::newRow("fourteen in all: refused whole") << u"5"_s << u"1234567890123\n"_s << u"5"_s;
     }
     void aPasteKeepsOnlyTheValue() {
         // A field holds `typed`, as typed; the clipboard's text pasted behind it with Ctrl+V: the
