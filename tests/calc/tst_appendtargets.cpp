@@ -39,12 +39,9 @@ QString appendInChild(
         }
         alarm(5);
         const rlimit limits{limit, limit};
-        int number = limit == RLIM_INFINITY || setrlimit(RLIMIT_FSIZE, &limits) == 0 ? 0 : 254;
-        try {
-            tav::appendToFile(path, kBlock);
-        } catch (const tav::RuntimeError& error) {
-            number = error.number();
-        }
+        const bool limited = limit == RLIM_INFINITY || setrlimit(RLIMIT_FSIZE, &limits) == 0;
+        const int number =
+            limited ? raisedBy([&] { tav::appendToFile(path, kBlock); }).number() : 254;
         _exit(fcntl(0, F_GETFD) != -1 ? kFileLeftOpen : number);
     }
     meanwhile();

@@ -27,17 +27,6 @@ const QLocale kSwiss(QLocale::German, QLocale::Switzerland);
 constexpr Language de = Language::German, en = Language::English;
 constexpr Language it = Language::Italian, fr = Language::French;
 
-// The error `calculation` raised, one numbered 0 when it raised none.
-template <typename Calculation>
-RuntimeError raisedBy(const Calculation& calculation) {
-    try {
-        calculation();
-    } catch (const RuntimeError& error) {
-        return error;
-    }
-    return RuntimeError(0);
-}
-
 template <typename Calculation>
 int errorOf(const Calculation& calculation) {
     return raisedBy(calculation).number();

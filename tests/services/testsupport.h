@@ -14,13 +14,12 @@ namespace tav::test {
 // "number source" of the error `action` raised, with its text if asked for;
 // empty when it raised none.
 inline QString errorOf(const std::function<void()>& action, bool withText = false) {
-    try {
-        action();
-    } catch (const RuntimeError& e) {
-        return QStringLiteral("%1 %2").arg(e.number()).arg(e.source()) +
-               (withText ? ' ' + e.description() : QString());
+    const RuntimeError e = raisedBy(action);
+    if (e.number() == 0) {
+        return {};
     }
-    return {};
+    return QStringLiteral("%1 %2").arg(e.number()).arg(e.source()) +
+           (withText ? ' ' + e.description() : QString());
 }
 
 // A fresh configuration folder, so that the settings file is the test's own.
